@@ -1,0 +1,99 @@
+// The per-term cost of pigreco's arithmetic alone, without the std::pow calls:
+// add_terms over one block of sign factors, against the plain long double loop
+// (the hardware doing the same arithmetic) and against leibniz_step (the exact
+// scalar reference that add_terms falls back on), at small and large indices.
+// Each benchmark feeds its result back as the next block's starting sum, as
+// the program does, so the latency of the chain is part of the measurement.
+#include <benchmark/benchmark.h>
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "add_terms.hpp"
+#include "leibniz_step.hpp"
+#if defined(PIGRECO_BENCH_X87)
+#include "x87_leibniz_step.hpp"
+#endif
+
+namespace {
+
+// A sum in [2, 4), where the series spends all but its first few terms and
+// where add_terms takes its fast path.
+constexpr double starting_sum = 3.14159265358979;
+
+// Blocks start near 10^6 and near 2 * 10^9; 256 is the block that pigreco
+// uses, 1024 the largest add_terms takes.
+const std::vector<std::int64_t> first_indices = {1000000, 2000000000};
+const std::vector<std::int64_t> block_sizes = {256, static_cast<std::int64_t>(pigreco::max_block)};
+
+// The sign factors of the terms first .. first + n - 1, as std::pow(-1.0, i) gives them.
+std::vector<double> series_signs(std::uint32_t first, std::size_t n)
+{
+    std::vector<double> signs(n);
+    for (std::size_t j = 0; j < n; ++j) signs[j] = ((first + j) % 2 == 0) ? 1.0 : -1.0;
+    return signs;
+}
+
+double exact_block(double sum, const std::vector<double>& signs, std::uint32_t first)
+{
+    for (std::size_t j = 0; j < signs.size(); ++j)
+        sum = pigreco::leibniz_step(sum, signs[j], first + static_cast<std::uint32_t>(j));
+    return sum;
+}
+
+#if defined(PIGRECO_BENCH_X87)
+double x87_block(double sum, const std::vector<double>& signs, std::uint32_t first)
+{
+    for (std::size_t j = 0; j < signs.size(); ++j)
+        sum = pigreco_bench::x87_leibniz_step(sum, signs[j], first + static_cast<std::uint32_t>(j));
+    return sum;
+}
+#endif
+
+double fast_block(double sum, const std::vector<double>& signs, std::uint32_t first)
+{
+    return pigreco::add_terms(sum, signs.data(), first, signs.size());
+}
+
+using block_function = double (*)(double, const std::vector<double>&, std::uint32_t);
+
+// Times one way of adding a block. Before timing, the block is summed once
+// the exact way: a timing of code that gives other digits would mean nothing.
+void time_block(benchmark::State& state, block_function add_block)
+{
+    const auto first = static_cast<std::uint32_t>(state.range(0));
+    const auto n = static_cast<std::size_t>(state.range(1));
+    const std::vector<double> signs = series_signs(first, n);
+    if (std::bit_cast<std::uint64_t>(add_block(starting_sum, signs, first)) !=
+        std::bit_cast<std::uint64_t>(exact_block(starting_sum, signs, first))) {
+        state.SkipWithError("the block's sum differs from the exact step");
+        return;
+    }
+
+    double sum = starting_sum;
+    for (auto _ : state) {
+        sum = add_block(sum, signs, first);
+        benchmark::DoNotOptimize(sum);
+    }
+    const auto terms = static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(n);
+    state.SetItemsProcessed(terms);
+    state.counters["time_per_term"] = benchmark::Counter(static_cast<double>(terms), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.SetLabel(std::string("add_terms variant ") + pigreco::add_terms_variant());
+}
+
+void add_terms_fast(benchmark::State& state) { time_block(state, fast_block); }
+void leibniz_step_exact(benchmark::State& state) { time_block(state, exact_block); }
+#if defined(PIGRECO_BENCH_X87)
+void long_double_x87(benchmark::State& state) { time_block(state, x87_block); }
+#endif
+
+BENCHMARK(add_terms_fast)->ArgsProduct({first_indices, block_sizes})->ArgNames({"first", "n"});
+#if defined(PIGRECO_BENCH_X87)
+BENCHMARK(long_double_x87)->ArgsProduct({first_indices, block_sizes})->ArgNames({"first", "n"});
+#endif
+BENCHMARK(leibniz_step_exact)->ArgsProduct({first_indices, block_sizes})->ArgNames({"first", "n"});
+
+} // namespace
