@@ -1,0 +1,84 @@
+// Partial sums whose every bit is known, compared as bit patterns: a wrong
+// last bit is a wrong program.
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "leibniz_sum.hpp"
+
+namespace {
+
+struct known_answer {
+    std::int32_t count;
+    double sum;
+};
+
+std::string hex(double x)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%a", x);
+    return text;
+}
+
+void expect_sum(const known_answer& answer)
+{
+    const double sum = pigreco::leibniz_sum(answer.count);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(sum), std::bit_cast<std::uint64_t>(answer.sum))
+        << "count " << answer.count << ": got " << hex(sum) << ", want " << hex(answer.sum);
+}
+
+// Each row also guards against a way of getting the arithmetic wrong:
+//  - plain double arithmetic first differs at 2, then at 3, 4, 10, 100, 1000;
+//  - a running sum kept in extended precision and never rounded to a double
+//    first differs at 3, then at 4 and 5;
+//  - a 113-bit quadruple-precision term and sum (what `long double` is on
+//    AArch64) first differ at 1203, then at 1204 and 1205.
+constexpr known_answer known_answers[] = {
+    {-2147483647 - 1, 0.0},
+    {-7, 0.0},
+    {0, 0.0},
+    {1, 0x1p+2},
+    {2, 0x1.5555555555555p+1},
+    {3, 0x1.bbbbbbbbbbbbbp+1},
+    {4, 0x1.7297297297296p+1},
+    {5, 0x1.ab7ab7ab7ab7ap+1},
+    {10, 0x1.855b00297d4c0p+1},
+    {100, 0x1.90d8094895b78p+1},
+    {1000, 0x1.91fef0a9265e2p+1},
+    {1203, 0x1.923af256e457p+1},
+    {1204, 0x1.92047dfc46b83p+1},
+    {1205, 0x1.923ae6c40f75cp+1},
+    {10000, 0x1.921c6e67e58f7p+1},
+    {100000, 0x1.921f61616ca32p+1},
+};
+
+// Slower rows, for native runs.
+constexpr known_answer large_known_answers[] = {
+    {1000000, 0x1.921face0c6ff3p+1},
+    {10000000, 0x1.921fb46d83444p+1},
+};
+
+TEST(KnownAnswers, SmallCounts)
+{
+    for (const known_answer& answer : known_answers) expect_sum(answer);
+}
+
+TEST(KnownAnswers, ZeroSumIsPositiveZero)
+{
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(pigreco::leibniz_sum(-1)), 0U);
+}
+
+TEST(KnownAnswersLarge, MillionsOfTerms)
+{
+    for (const known_answer& answer : large_known_answers) expect_sum(answer);
+}
+
+TEST(KnownAnswersLargest, LargestCount)
+{
+    expect_sum({2147483647, LARGEST_COUNT_SUM});
+}
+
+} // namespace
