@@ -18,7 +18,7 @@ static_assert(std::numeric_limits<long double>::digits == 64);
 
 namespace {
 
-constexpr std::uint32_t sweep = 1000000;
+constexpr std::uint32_t sweep = ORACLE_SWEEP;
 
 std::vector<double> x87_partial_sums(std::uint32_t count)
 {
