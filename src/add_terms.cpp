@@ -54,14 +54,51 @@ double add_terms_exactly(double sum, const double* sign_factors, std::uint32_t f
 
 // The increments are exact only while every sum met on the way, and every
 // exact sum before rounding, stays in [2, 4). Each term moves the sum by at
-// most 2^53 / d + 1 units (d >= 2 * first + 1), and the exact sum lies within
-// one term of the sums on either side, so a margin of n * (2^53 / d + 2)
-// units on both sides of S is enough.
+// most 2^53 / d + 1 units (d >= 2 * first + 1 has L bits, so 2^53 / d <
+// 2^(54 - L)), and the exact sum lies within one term of the sums on either
+// side, so a margin of n * (2^(54 - L) + 2) units on both sides of S is enough.
 bool stays_in_binade(std::uint64_t units, std::uint32_t first, std::size_t n)
 {
-    const std::uint64_t largest_step = two_53 / (2 * std::uint64_t{first} + 1) + 2;
-    const std::uint64_t margin = largest_step * n; // < 2^52 * 2^10 + 2 * 2^10: no overflow
+    const int bits = std::bit_width(2 * std::uint64_t{first} + 1);
+    const std::uint64_t margin = ((std::uint64_t{1} << (54 - bits)) + 2) * n; // < 2^63: no overflow
     return margin < two_52 && units - margin >= two_52 && units + margin < two_53;
+}
+
+double from_units(std::uint64_t units) { return std::bit_cast<double>(binade_bits | (units - two_52)); }
+
+std::uint64_t to_units(double sum) { return two_52 | (std::bit_cast<std::uint64_t>(sum) & (two_52 - 1)); }
+
+// Adds the increments in order, giving each hard lane the exact step. Groups
+// with no hard lane are added at once: every real increment is below 2^51 in
+// magnitude, so its top two bits are equal, and only the hard-lane marker has
+// them 10.
+std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* increments, const double* sign_factors,
+                           std::uint32_t first, std::size_t n)
+{
+    constexpr std::size_t group = 16;
+    const auto add_one = [&](std::size_t j) {
+        if (increments[j] != hard_lane) {
+            units += increments[j];
+            return;
+        }
+        units = to_units(leibniz_step(from_units(units), sign_factors[j], first + static_cast<std::uint32_t>(j)));
+    };
+    std::size_t j = 0;
+    for (; j + group <= n; j += group) {
+        std::uint64_t marked = 0;
+        std::uint64_t sum = 0;
+        for (std::size_t k = j; k < j + group; ++k) {
+            marked |= increments[k] & ~(increments[k] << 1);
+            sum += increments[k];
+        }
+        if ((marked >> 63) == 0) {
+            units += sum;
+            continue;
+        }
+        for (std::size_t k = j; k < j + group; ++k) add_one(k);
+    }
+    for (; j < n; ++j) add_one(j);
+    return units;
 }
 
 } // namespace
@@ -72,28 +109,15 @@ double add_terms(double sum, const double* sign_factors, std::uint32_t first, st
 {
     const auto bits = std::bit_cast<std::uint64_t>(sum);
     const bool in_binade = (bits & ~(two_52 - 1)) == binade_bits; // positive, in [2, 4)
-    const std::uint64_t units = two_52 | (bits & (two_52 - 1));
-    if (first == 0 || !in_binade || !stays_in_binade(units, first, n))
+    const std::uint64_t units = to_units(sum);
+    if (first < 2 || !in_binade || !stays_in_binade(units, first, n))
         return add_terms_exactly(sum, sign_factors, first, n);
 
     std::array<std::uint64_t, max_block> increments; // NOLINT(cppcoreguidelines-pro-type-member-init): written by the kernel
     const increments_summary summary = chosen_kernel().kernel(sign_factors, first, n, increments.data());
     if (!summary.all_unit) return add_terms_exactly(sum, sign_factors, first, n);
-
-    std::uint64_t result = units + summary.total;
-    if (summary.any_hard) {
-        result = units;
-        for (std::size_t j = 0; j < n; ++j) {
-            if (increments[j] != hard_lane) {
-                result += increments[j];
-                continue;
-            }
-            const double before = std::bit_cast<double>(binade_bits | (result - two_52));
-            const double after = leibniz_step(before, sign_factors[j], first + static_cast<std::uint32_t>(j));
-            result = two_52 | (std::bit_cast<std::uint64_t>(after) & (two_52 - 1));
-        }
-    }
-    return std::bit_cast<double>(binade_bits | (result - two_52));
+    if (!summary.any_hard) return from_units(units + summary.total);
+    return from_units(add_in_order(units, increments.data(), sign_factors, first, n));
 }
 
 } // namespace pigreco

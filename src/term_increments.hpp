@@ -23,14 +23,26 @@
 //  3. Otherwise (fewer than one term in 1300) the lane is marked "hard" and
 //     its increment is left to the exact reference step, which also settles
 //     the ties that depend on the parity of S.
-// The quotient q comes from a floating-point estimate that an integer check
-// then proves or rejects, so neither the rounding mode nor excess precision
-// can change a result: a poor estimate only sends its lane to the hard path.
+// The increment's magnitude q + [2r > d] is the nearest integer c to
+// x = 2^53 / d (never a half-integer, d being odd). It comes from a
+// floating-point estimate that an exact check then proves or rejects: c is the
+// nearest integer exactly when e = 2^53 - c * d lies in (-d/2, d/2), and then
+// |2r - d| = d - 2|e|. So neither the rounding mode nor excess precision can
+// change a result: a poor estimate only sends its lane to the hard path.
 #pragma once
 
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+// With a fused multiply-add the check runs in doubles; without one, in 64-bit
+// integers (slower where vector units lack 64-bit products and compares).
+#if defined(__FMA__) || defined(__aarch64__)
+#define PIGRECO_CHECK_WITH_FMA 1
+#else
+#define PIGRECO_CHECK_WITH_FMA 0
+#endif
 
 namespace pigreco {
 
@@ -43,46 +55,80 @@ struct increments_summary {
     bool all_unit = true; // every sign factor was exactly +1 or -1
 };
 
-// Indices first .. first + n - 1, first >= 1, first + n <= 2^31.
+struct lane_increment {
+    std::uint64_t increment; // +-c, the nearest integer c to 2^53 / d, in two's complement
+    std::uint64_t hard;      // all ones when the lane needs the exact step
+};
+
+// d odd, 5 <= d < 2^32, d_fp its exact double; a sign factor of +1 or -1
+// (any other value gives a meaningless increment, and the caller knows).
+static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, double d_fp, double sign_factor)
+{
+    constexpr std::uint64_t all = ~std::uint64_t{0};
+    // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of x
+    // rounded to an integer.
+    const double shifted = 0x1p53 / d_fp + 0x1p52;
+#if PIGRECO_CHECK_WITH_FMA
+    // c (subtracted exactly) and 2^53 - c * d are integers below 2^53 in
+    // magnitude whenever c is anywhere near x, so the fused product is exact;
+    // so are d - 2|e| and 3d / 4096. A wild c gives a huge |e| and a negative
+    // slack, and a NaN fails the comparison: both land on the hard path.
+    const double c_fp = shifted - 0x1p52;
+    const double e = std::fma(-c_fp, d_fp, 0x1p53);
+    const double slack = std::fma(-2.0, std::fabs(e), d_fp);
+    // +-c (|c| < 2^51 for d >= 5) plus 1.5 * 2^52 is exact, and its low bits
+    // are then +-c in two's complement.
+    constexpr double signed_shift = 0x1.8p52;
+    const std::uint64_t increment = std::bit_cast<std::uint64_t>(std::fma(c_fp, sign_factor, signed_shift)) -
+                                    std::bit_cast<std::uint64_t>(signed_shift);
+    return {increment, slack > d_fp * 0x1.8p-11 ? 0 : all};
+#else
+    // Unsigned arithmetic keeps even a wild estimate defined behaviour;
+    // clamping |e| to d then makes such a lane hard. d < 2^32, so c * d
+    // modulo 2^64 splits into two 32-by-32-bit products.
+    const std::uint64_t c = std::bit_cast<std::uint64_t>(shifted) - std::bit_cast<std::uint64_t>(0x1p52);
+    const std::uint64_t e = (std::uint64_t{1} << 53) - ((c & 0xFFFFFFFFU) * d + (((c >> 32) * d) << 32));
+    const std::uint64_t abs_e = static_cast<std::int64_t>(e) < 0 ? 0 - e : e;
+    const std::uint64_t clamped = abs_e < d ? abs_e : d;
+    const auto slack = static_cast<std::int64_t>(d - 2 * clamped); // <= 0 when c is not the nearest
+    const std::uint64_t negate = 0 - (std::bit_cast<std::uint64_t>(sign_factor) >> 63);
+    return {(c ^ negate) - negate, 4096 * slack <= static_cast<std::int64_t>(3 * d) ? all : 0};
+#endif
+}
+
+// 2j for each lane j, as doubles: a load and an add give each lane's
+// denominator with no integer-to-double conversion in the loop.
+inline constexpr std::size_t max_lanes = 1024;
+struct lane_offsets {
+    double twice[max_lanes];
+    constexpr lane_offsets() : twice{}
+    {
+        for (std::size_t j = 0; j < max_lanes; ++j) twice[j] = 2.0 * static_cast<double>(j);
+    }
+};
+inline constexpr lane_offsets offsets{};
+
+// Indices first .. first + n - 1, first >= 2, first + n <= 2^31, n <= max_lanes.
 static inline increments_summary term_increments(const double* sign_factors, std::uint32_t first,
                                                  std::size_t n, std::uint64_t* increments)
 {
-    constexpr std::uint64_t two_53 = std::uint64_t{1} << 53;
-    constexpr auto magic = std::bit_cast<std::uint64_t>(0x1p52);
     constexpr std::uint64_t magnitude_mask = ~(std::uint64_t{1} << 63);
     constexpr auto one = std::bit_cast<std::uint64_t>(1.0);
-    // Both forms of the denominator are exact; the double one is built from a
-    // 32-bit count because older vector units convert only those.
+    // Both forms of the denominator are exact (below 2^32).
     const std::uint64_t first_denominator = 2 * std::uint64_t{first} + 1;
     const auto first_denominator_fp = static_cast<double>(first_denominator);
     std::uint64_t total = 0;
     std::uint64_t hard_seen = 0;
     std::uint64_t non_unit_seen = 0;
+    // Masks rather than branches, so that the loop vectorises.
     for (std::size_t j = 0; j < n; ++j) {
-        const std::uint64_t d = first_denominator + 2 * j;
-        const double d_fp = first_denominator_fp + 2.0 * static_cast<double>(static_cast<std::int32_t>(j));
-        // c, the candidate for the nearest integer to x = 2^53 / d: the
-        // estimate of x (< 2^52) plus 2^52 leaves no fraction bits in a double.
-        // The increment's magnitude q + [2r > d] is exactly that nearest
-        // integer (x is never a half-integer, d being odd).
-        const std::uint64_t c = std::bit_cast<std::uint64_t>(0x1p53 / d_fp + 0x1p52) - magic;
-        // The integers decide: c is the nearest integer to x exactly when the
-        // remainder e = 2^53 - c * d lies in (-d/2, d/2), and then
-        // |2r - d| = d - 2|e|. Unsigned arithmetic keeps even a wild estimate
-        // defined behaviour; clamping |e| to d makes such a lane hard.
-        const std::uint64_t e = two_53 - c * d;
-        const std::uint64_t abs_e = static_cast<std::int64_t>(e) < 0 ? 0 - e : e;
-        const std::uint64_t clamped = abs_e < d ? abs_e : d;
-        const auto slack = static_cast<std::int64_t>(d - 2 * clamped); // |2r - d| when valid, else <= 0
-        // Masks rather than branches, so that the loop vectorises.
-        const std::uint64_t hard = 4096 * slack <= static_cast<std::int64_t>(3 * d) ? ~std::uint64_t{0} : 0;
-        const auto sign_bits = std::bit_cast<std::uint64_t>(sign_factors[j]);
-        const std::uint64_t negate = 0 - (sign_bits >> 63);
-        const std::uint64_t increment = (((c ^ negate) - negate) & ~hard) | (hard_lane & hard);
+        const double d_fp = first_denominator_fp + offsets.twice[j];
+        const lane_increment lane = increment_of(first_denominator + 2 * j, d_fp, sign_factors[j]);
+        const std::uint64_t increment = (lane.increment & ~lane.hard) | (hard_lane & lane.hard);
         increments[j] = increment;
         total += increment;
-        hard_seen |= hard;
-        non_unit_seen |= (sign_bits & magnitude_mask) ^ one;
+        hard_seen |= lane.hard;
+        non_unit_seen |= (std::bit_cast<std::uint64_t>(sign_factors[j]) & magnitude_mask) ^ one;
     }
     return {total, hard_seen != 0, non_unit_seen == 0};
 }
