@@ -64,7 +64,6 @@ struct lane_increment {
 // (any other value gives a meaningless increment, and the caller knows).
 static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, double d_fp, double sign_factor)
 {
-    constexpr std::uint64_t all = ~std::uint64_t{0};
     // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of x
     // rounded to an integer.
     const double shifted = 0x1p53 / d_fp + 0x1p52;
@@ -81,18 +80,25 @@ static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, doub
     constexpr double signed_shift = 0x1.8p52;
     const std::uint64_t increment = std::bit_cast<std::uint64_t>(std::fma(c_fp, sign_factor, signed_shift)) -
                                     std::bit_cast<std::uint64_t>(signed_shift);
-    return {increment, slack > d_fp * 0x1.8p-11 ? 0 : all};
+    return {increment, slack > d_fp * 0x1.8p-11 ? 0 : ~std::uint64_t{0}};
 #else
-    // Unsigned arithmetic keeps even a wild estimate defined behaviour;
-    // clamping |e| to d then makes such a lane hard. d < 2^32, so c * d
+    // Unsigned arithmetic keeps even a wild estimate defined behaviour, and
+    // every comparison is spelled with shifts of sign bits, which the oldest
+    // 64-bit vector units (no 64-bit compares) can do. d < 2^32, so c * d
     // modulo 2^64 splits into two 32-by-32-bit products.
     const std::uint64_t c = std::bit_cast<std::uint64_t>(shifted) - std::bit_cast<std::uint64_t>(0x1p52);
-    const std::uint64_t e = (std::uint64_t{1} << 53) - ((c & 0xFFFFFFFFU) * d + (((c >> 32) * d) << 32));
-    const std::uint64_t abs_e = static_cast<std::int64_t>(e) < 0 ? 0 - e : e;
-    const std::uint64_t clamped = abs_e < d ? abs_e : d;
-    const auto slack = static_cast<std::int64_t>(d - 2 * clamped); // <= 0 when c is not the nearest
+    const std::uint64_t low = 0xFFFFFFFFU;
+    const std::uint64_t e = (std::uint64_t{1} << 53) - ((c & low) * (d & low) + (((c >> 32) * (d & low)) << 32));
+    const std::uint64_t e_sign = 0 - (e >> 63);
+    const std::uint64_t abs_e = (e ^ e_sign) - e_sign;
+    // |e| >= 2^32 > d / 2: c is not the nearest integer. Otherwise the slack
+    // d - 2|e| and 3d - 4096 * slack fit easily in 64 bits.
+    const std::uint64_t high = abs_e >> 32;
+    const std::uint64_t too_far = (high | (0 - high)) >> 63;
+    const std::uint64_t slack = d - 2 * abs_e;
+    const std::uint64_t not_clear = 1 - ((3 * d - 4096 * slack) >> 63); // 4096 * slack <= 3d
     const std::uint64_t negate = 0 - (std::bit_cast<std::uint64_t>(sign_factor) >> 63);
-    return {(c ^ negate) - negate, 4096 * slack <= static_cast<std::int64_t>(3 * d) ? all : 0};
+    return {(c ^ negate) - negate, 0 - (too_far | not_clear)};
 #endif
 }
 
