@@ -59,7 +59,7 @@ double add_terms_exactly(double sum, const double* sign_factors, std::uint32_t f
 // side, so a margin of n * (2^(54 - L) + 2) units on both sides of S is enough.
 bool stays_in_binade(std::uint64_t units, std::uint32_t first, std::size_t n)
 {
-    const int bits = std::bit_width(2 * std::uint64_t{first} + 1);
+    const auto bits = static_cast<int>(std::bit_width(2 * std::uint64_t{first} + 1)); // at most 33
     const std::uint64_t margin = ((std::uint64_t{1} << (54 - bits)) + 2) * n; // < 2^63: no overflow
     return margin < two_52 && units - margin >= two_52 && units + margin < two_53;
 }

@@ -24,6 +24,7 @@ extended round_to_extended(bool negative, int exponent, u128 magnitude)
     const std::uint64_t rest = magnitude.lo; // below the last kept bit
     if (rest > top_bit || (rest == top_bit && (significand & 1U) != 0)) {
         ++significand;
+        // cppcheck-suppress knownConditionTrueFalse ; it is true when 2^64 - 1 wraps around
         if (significand == 0) { // carried out of the top: 2^64 = 2^63 * 2
             significand = top_bit;
             ++exponent;
@@ -61,7 +62,8 @@ double to_double(extended x)
             ++exponent;
         }
     }
-    const auto biased = static_cast<std::uint64_t>(exponent + double_bias);
+    const int biased_exponent = exponent + double_bias; // in [1, 2046] for a normal result
+    const auto biased = static_cast<std::uint64_t>(biased_exponent);
     return std::bit_cast<double>(sign | (biased << double_fraction_bits) | (kept & double_fraction_mask));
 }
 

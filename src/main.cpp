@@ -20,7 +20,8 @@ constexpr const char* cannot_write = "Errore: impossibile scrivere su standard o
 
 int fail(const char* message)
 {
-    std::fputs(message, stderr);
+    // The status tells the failure even where standard error cannot.
+    (void)std::fputs(message, stderr);
     return 1;
 }
 
@@ -31,7 +32,9 @@ int main()
 #if defined(SIGPIPE)
     // A reader that went away is a failed write like any other: report it
     // rather than die silently of the signal.
-    std::signal(SIGPIPE, SIG_IGN);
+    // Should this fail, a closed pipe ends the program by the signal: still
+    // not a success, so nothing better is left to do.
+    (void)std::signal(SIGPIPE, SIG_IGN);
 #endif
     if (std::fputs(prompt, stdout) < 0 || std::fflush(stdout) != 0) return fail(cannot_write);
 
