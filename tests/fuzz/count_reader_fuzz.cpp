@@ -88,7 +88,7 @@ const char* name(count_status status)
 
 [[noreturn]] void mismatch(const char* what, count_reading got, count_reading want)
 {
-    std::fprintf(stderr, "%s: got %s %d, the model says %s %d\n", what, name(got.status),
+    (void)std::fprintf(stderr, "%s: got %s %d, the model says %s %d\n", what, name(got.status),
                  static_cast<int>(got.count), name(want.status), static_cast<int>(want.count));
     std::abort();
 }
@@ -97,8 +97,8 @@ const char* name(count_status status)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The bytes copied into a buffer of their own size, so that AddressSanitizer
-    // catches a read past the end of the input.
+    // fmemopen takes a buffer it may write to: a copy of exactly the input's
+    // size, so that AddressSanitizer still catches a read past its end.
     std::vector<char> bytes(data, data + size);
     const std::string_view text(bytes.data(), bytes.size());
     const expected_reading expected = model(text);
@@ -112,9 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (streamed != expected.verdict) mismatch("read_count", streamed, expected.verdict);
     const long position = std::ftell(stream);
     if (position < 0 || static_cast<std::size_t>(position) != expected.consumed) {
-        std::fprintf(stderr, "read_count took %ld bytes, the model says %zu\n", position, expected.consumed);
+        (void)std::fprintf(stderr, "read_count took %ld bytes, the model says %zu\n", position, expected.consumed);
         std::abort();
     }
-    std::fclose(stream);
+    if (std::fclose(stream) != 0) std::abort();
     return 0;
 }
