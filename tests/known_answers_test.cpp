@@ -1,6 +1,7 @@
 // Partial sums whose every bit is known, compared as bit patterns: a wrong
 // last bit is a wrong program.
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -69,6 +70,20 @@ TEST(KnownAnswers, SmallCounts)
 TEST(KnownAnswers, ZeroSumIsPositiveZero)
 {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(pigreco::leibniz_sum(-1)), 0U);
+}
+
+// The sign of each term comes from the C library's pow. Where the largest
+// count is too slow to sum (under an emulator, or with MinGW-w64's pow), this
+// still checks the signs it would use, up to its last index.
+TEST(KnownAnswers, PowerSignsUpToTheLargestIndex)
+{
+    const std::uint32_t indices[] = {0, 1, 2, 3, (1U << 24) - 1, 1U << 24, (1U << 24) + 1,
+                                     (1U << 30) - 1, 1U << 30, (1U << 30) + 1, 2147483645U, 2147483646U};
+    for (const std::uint32_t i : indices) {
+        const double want = i % 2 == 0 ? 1.0 : -1.0;
+        const double got = std::pow(-1.0, static_cast<double>(i));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(want)) << "pow(-1, " << i << ")";
+    }
 }
 
 TEST(KnownAnswersLarge, MillionsOfTerms)
