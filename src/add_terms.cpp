@@ -9,6 +9,8 @@
 
 namespace pigreco {
 
+static_assert(max_block <= max_lanes, "the kernel takes every block that add_terms accepts");
+
 namespace {
 
 // A double s in [2, 4) is S * 2^-51 with S in [2^52, 2^53); its bits are the
