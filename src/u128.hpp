@@ -17,8 +17,6 @@ struct u128 {
 
 constexpr bool is_zero(u128 a) { return (a.hi | a.lo) == 0; }
 
-constexpr bool less(u128 a, u128 b) { return a.hi < b.hi || (a.hi == b.hi && a.lo < b.lo); }
-
 constexpr u128 add(u128 a, u128 b)
 {
     const std::uint64_t lo = a.lo + b.lo;

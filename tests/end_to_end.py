@@ -13,15 +13,7 @@ import shlex
 import subprocess
 import sys
 
-PROMPT = b"Inserisci il numero di iterazioni: "
-NOT_AN_INTEGER = b"Errore: il numero di iterazioni deve essere un numero intero.\n"
-OUT_OF_RANGE = b"Errore: il numero di iterazioni deve essere compreso tra -2147483648 e 2147483647.\n"
-CANNOT_WRITE = b"Errore: impossibile scrivere su standard output.\n"
-
-
-def result(count, value):
-    return PROMPT + ("Dopo %s iterazioni il valore approssimato di pi greco \u00e8 %s\n" % (count, value)).encode("utf-8")
-
+from program_texts import CANNOT_WRITE, NOT_AN_INTEGER, OUT_OF_RANGE, PROMPT, result
 
 # (name, standard input, expected stdout, expected stderr, expected status)
 CASES = [

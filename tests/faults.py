@@ -14,10 +14,7 @@ import sys
 import tempfile
 import threading
 
-PROMPT = b"Inserisci il numero di iterazioni: "
-NOT_AN_INTEGER = b"Errore: il numero di iterazioni deve essere un numero intero.\n"
-OUT_OF_RANGE = b"Errore: il numero di iterazioni deve essere compreso tra -2147483648 e 2147483647.\n"
-CANNOT_WRITE = b"Errore: impossibile scrivere su standard output.\n"
+from program_texts import CANNOT_WRITE, NOT_AN_INTEGER, OUT_OF_RANGE, PROMPT, result
 
 # What "promptly" allows: far beyond what any of these runs needs, even under
 # sanitizers, but short of the hang it guards against.
@@ -25,9 +22,6 @@ PROMPT_TIMEOUT = 60
 # The largest count sums 2^31 terms (about 20 s natively).
 SLOW_TIMEOUT = 900
 
-
-def result(count, value):
-    return PROMPT + ("Dopo %s iterazioni il valore approssimato di pi greco \u00e8 %s\n" % (count, value)).encode("utf-8")
 
 
 # Ways to set up standard input (besides plain bytes through a pipe) and
