@@ -12,3 +12,16 @@ build_and_test() {
   cmake --build "$dir" -j "$(nproc)"
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" "${ctest_args[@]}"
 }
+
+# Whether this machine's kernel runs 32-bit x86 programs: a static program of a
+# few instructions that only exits, built with the native compiler (no 32-bit
+# C library needed).
+runs_i386_code() {
+  local dir
+  dir=$(mktemp -d)
+  printf '%s\n' 'void _start(void) { __asm__ volatile("movl $1, %eax\n\txorl %ebx, %ebx\n\tint $0x80"); }' >"$dir/exit.c"
+  local status=0
+  { gcc -m32 -nostdlib -static -o "$dir/exit" "$dir/exit.c" && "$dir/exit"; } >/dev/null 2>&1 || status=1
+  rm -rf "$dir"
+  return $status
+}
