@@ -1,16 +1,6 @@
 # 32-bit x86 Linux (x87 floating point), with Debian's cross compiler; the
 # tests run under user-mode QEMU.
 #   cmake -S . -B build-i686 --toolchain cmake/toolchains/i686-linux-gnu.cmake
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
-set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -L /usr/i686-linux-gnu)
+set(cross_triple i686-linux-gnu)
+set(cross_emulator qemu-i386 -L /usr/i686-linux-gnu)
+include(${CMAKE_CURRENT_LIST_DIR}/cross_common.cmake)
