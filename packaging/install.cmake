@@ -1,0 +1,128 @@
+# What `cmake --install` puts where, and how CPack packs it: a Debian package
+# and a tarball on Linux, a zip on Windows. packaging/make-release builds them
+# all; the version is project()'s.
+#
+# The install rules are split into components, so that each package takes what
+# its platform expects:
+#   program   bin/pigreco                                       every package
+#   manual    the man pages, gzipped                            Linux
+#   docs      LICENSE and README.md in share/doc/pigreco        plain `cmake --install` only
+#   debian    copyright and changelog.gz (Debian's formats) and
+#             README.md in share/doc/pigreco                    the Debian package only
+#   bundle    LICENSE and README at the top, for people who
+#             unpack an archive and look; on Windows the
+#             program too, beside them                          the tarball and the zips
+# `debian` and `bundle` are left out of a plain `cmake --install`;
+# packaging/cpack_components.cmake picks the components of each package.
+include(GNUInstallDirs)
+
+install(TARGETS pigreco RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+install(FILES LICENSE README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT docs)
+
+# Compressed as Debian wants them (gzip -9n: best compression, no name, no
+# time stamp, so the same source gives the same bytes); man reads them so
+# everywhere. Where there is no gzip they are installed as they are.
+find_program(PIGRECO_GZIP gzip)
+function(pigreco_gzipped source output)
+  get_filename_component(name ${source} NAME)
+  get_filename_component(dir ${output} DIRECTORY)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${dir}/${name}
+    COMMAND ${PIGRECO_GZIP} -9 -n -f ${dir}/${name}
+    DEPENDS ${source}
+    COMMENT "Compressing ${source}"
+    VERBATIM)
+endfunction()
+
+set(man_pages man/pigreco.1 man/it/pigreco.1)
+set(man_destinations ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_MANDIR}/it/man1)
+if(NOT WIN32)
+  foreach(page destination IN ZIP_LISTS man_pages man_destinations)
+    if(PIGRECO_GZIP)
+      set(installed ${PROJECT_BINARY_DIR}/${page}.gz)
+      pigreco_gzipped(${PROJECT_SOURCE_DIR}/${page} ${installed})
+      list(APPEND gzipped ${installed})
+    else()
+      set(installed ${PROJECT_SOURCE_DIR}/${page})
+    endif()
+    install(FILES ${installed} DESTINATION ${destination} COMPONENT manual)
+  endforeach()
+endif()
+
+# The Debian package's documents, in Debian's formats.
+if(PIGRECO_GZIP)
+  set(changelog ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz)
+  pigreco_gzipped(${PROJECT_SOURCE_DIR}/packaging/debian/changelog ${changelog})
+  list(APPEND gzipped ${changelog})
+  install(FILES ${changelog} packaging/debian/copyright README.md
+    DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
+endif()
+# The changelog's newest entry must be this version: cpack checks it.
+file(STRINGS packaging/debian/changelog changelog_heading LIMIT_COUNT 1)
+string(REGEX REPLACE "^[^ ]+ \\(([^)]+)\\).*$" "\\1" CPACK_PIGRECO_CHANGELOG_VERSION "${changelog_heading}")
+
+# On Windows the text files get CR LF line ends and a .txt name, which opens
+# them in Notepad.
+if(WIN32)
+  install(TARGETS pigreco RUNTIME DESTINATION . COMPONENT bundle EXCLUDE_FROM_ALL)
+  foreach(text IN ITEMS LICENSE README.md)
+    get_filename_component(stem ${text} NAME_WE)
+    set(converted ${PROJECT_BINARY_DIR}/packaging/${stem}.txt)
+    add_custom_command(OUTPUT ${converted}
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/${text} -DOUTPUT=${converted}
+              -P ${PROJECT_SOURCE_DIR}/packaging/crlf.cmake
+      DEPENDS ${PROJECT_SOURCE_DIR}/${text} ${PROJECT_SOURCE_DIR}/packaging/crlf.cmake
+      VERBATIM)
+    list(APPEND bundle_texts ${converted})
+  endforeach()
+else()
+  set(bundle_texts LICENSE README.md)
+endif()
+install(FILES ${bundle_texts} DESTINATION . COMPONENT bundle EXCLUDE_FROM_ALL)
+add_custom_target(pigreco_package_files ALL DEPENDS ${gzipped} ${bundle_texts})
+
+set(CPACK_PACKAGE_NAME pigreco)
+set(CPACK_PACKAGE_VENDOR "The pigreco authors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "approximate pi with the Leibniz series, in Italian")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  # pigreco-1.0.0-win64.zip, pigreco-1.0.0-win32.zip
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_SYSTEM_NAME win64)
+  else()
+    set(CPACK_SYSTEM_NAME win32)
+  endif()
+else()
+  set(CPACK_GENERATOR TGZ DEB)
+  # pigreco-1.0.0-linux-x86_64.tar.gz
+  string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CPACK_SYSTEM_NAME)
+endif()
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpack_components.cmake)
+
+# pigreco_1.0.0_amd64.deb
+set(PIGRECO_MAINTAINER "The pigreco authors <pigreco@example.org>" CACHE STRING
+    "Name and e-mail address for the Debian package's Maintainer field")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PIGRECO_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
+pigreco is a small console program that speaks Italian. It asks for a
+number of iterations, adds exactly that many terms of the Leibniz series
+pi = 4 (1 - 1/3 + 1/5 - 1/7 + ...) and prints the partial sum with up to
+20 significant digits.
+
+Each term and each addition are evaluated with a 64-bit significand, the
+precision of the x87 80-bit extended format, and the running sum is
+rounded to a double after every term: the digits are those of that
+arithmetic, not of plain double arithmetic. The program does it exactly
+with integers, so it prints the same digits on every machine.]=])
+
+include(CPack)
