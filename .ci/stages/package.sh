@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The release packages as their users meet them. packaging/make-release builds
+# them into dist/; then the Debian package must be lintian-clean, install with
+# dpkg, run, show its man pages in English and Italian and go again; the
+# tarball's program must run and its pages render; each zip's pigreco.exe
+# must run under Wine. Every run is tests/end_to_end.py on that program, every
+# page is checked by tests/manual_quotes.py against the program itself.
+# Where part of this cannot run here (not root, so no dpkg; a kernel without
+# 32-bit x86 code, so no win32 run) the rest still runs, and the stage ends
+# with status 77, skipped: never passed with a part left out.
+# packages: g++ cmake ninja-build dpkg-dev lintian man-db python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source .ci/lib.sh
+
+bash packaging/make-release
+
+work=build-ci/package
+rm -rf "$work/check"
+mkdir -p "$work/check" "$work/wineprefix"
+left_out=()
+installed=no
+cleanup() {
+  [ "$installed" = no ] || dpkg --purge pigreco >/dev/null || true
+  wineserver -k >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+# The one file of dist/ that matches a pattern.
+artifact() {
+  local matches=(dist/$1)
+  if [ ${#matches[@]} -ne 1 ] || [ ! -f "${matches[0]}" ]; then
+    echo "package: expected one dist/$1, found: ${matches[*]}" >&2
+    return 1
+  fi
+  echo "${matches[0]}"
+}
+deb=$(artifact 'pigreco_*_amd64.deb')
+tarball=$(artifact 'pigreco-*-linux-x86_64.tar.gz')
+win64=$(artifact 'pigreco-*-win64.zip')
+win32=$(artifact 'pigreco-*-win32.zip')
+
+# The files under a folder, one a line, sorted.
+files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' '); }
+expect_files() {
+  local got
+  got=$(files_in "$1")
+  [ "$got" = "$2" ] || { echo "package: $1 holds: $got; expected: $2"; return 1; }
+}
+# A manual page as man shows it, in UTF-8 and wide enough that no quoted line
+# is broken, in its language (the heading of its first section), checked
+# against the program: check_page PROGRAM NAME|NOME MAN-ARGUMENTS...
+check_page() {
+  local program=$1 heading=$2
+  shift 2
+  LC_ALL=C.UTF-8 MANWIDTH=250 man "$@" >"$work/check/page.txt"
+  grep -qx "$heading" "$work/check/page.txt" || { echo "package: man $*: no section $heading"; return 1; }
+  python3 tests/manual_quotes.py "$program" "$work/check/page.txt"
+}
+
+echo "--- lintian $deb"
+lintian -I --fail-on error,warning "$deb"
+
+echo "--- the man page sources"
+for page in man/pigreco.1 man/it/pigreco.1; do
+  warnings=$(LC_ALL=C.UTF-8 man --warnings -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "package: man --warnings on $page: $warnings"; exit 1; }
+done
+
+echo "--- $tarball"
+tar -xzf "$tarball" -C "$work/check"
+root="$work/check/$(basename "$tarball" .tar.gz)"
+expect_files "$root" "LICENSE README.md bin/pigreco share/man/it/man1/pigreco.1.gz share/man/man1/pigreco.1.gz "
+cmp LICENSE "$root/LICENSE"
+cmp README.md "$root/README.md"
+python3 tests/end_to_end.py "$root/bin/pigreco"
+check_page "$root/bin/pigreco" NAME -l "$root/share/man/man1/pigreco.1.gz"
+check_page "$root/bin/pigreco" NOME -l "$root/share/man/it/man1/pigreco.1.gz"
+
+echo "--- $deb, installed"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "package: the Debian package NOT installed: dpkg needs root"
+  left_out+=("installing the Debian package")
+else
+  installed=yes
+  dpkg -i "$deb"
+  [ "$(command -v pigreco)" = /usr/bin/pigreco ]
+  python3 tests/end_to_end.py /usr/bin/pigreco
+  [ "$(man -w pigreco)" = /usr/share/man/man1/pigreco.1.gz ]
+  [ "$(man -L it -w pigreco)" = /usr/share/man/it/man1/pigreco.1.gz ]
+  check_page /usr/bin/pigreco NAME pigreco
+  check_page /usr/bin/pigreco NOME -L it pigreco
+  dpkg --purge pigreco
+  installed=no
+  [ ! -e /usr/bin/pigreco ]
+  [ ! -e /usr/share/doc/pigreco ]
+  echo "installed, ran, showed its pages, removed"
+fi
+
+echo "--- the Windows zips, under Wine"
+# Wine's own prefix, one server for the stage started before any Windows
+# program, its background programs' output away from the tests' pipes.
+export WINEPREFIX="$PWD/$work/wineprefix" WINEDEBUG=-all
+wineserver -p >/dev/null 2>&1
+wineboot -i >/dev/null 2>&1
+crlf() { sed 's/$/\r/' "$1"; }
+for zip in "$win64" "$win32"; do
+  echo "--- $zip"
+  cmake -E chdir "$work/check" cmake -E tar xf "$PWD/$zip"
+  root="$work/check/$(basename "$zip" .zip)"
+  expect_files "$root" "LICENSE.txt README.txt pigreco.exe "
+  crlf LICENSE | cmp - "$root/LICENSE.txt"
+  crlf README.md | cmp - "$root/README.txt"
+  if [ "$zip" = "$win64" ]; then
+    python3 tests/end_to_end.py "$root/pigreco.exe" --emulator /usr/lib/wine/wine64 --crlf
+  elif runs_i386_code; then
+    python3 tests/end_to_end.py "$root/pigreco.exe" --emulator /usr/lib/wine/wine --crlf
+  else
+    echo "package: the win32 pigreco.exe NOT run: this machine's kernel cannot run 32-bit x86 code"
+    left_out+=("running the win32 zip's program")
+  fi
+done
+
+if [ ${#left_out[@]} -gt 0 ]; then
+  echo "package: all else passed; left out here: ${left_out[*]}"
+  exit 77
+fi
