@@ -58,9 +58,12 @@ if(PIGRECO_GZIP)
   install(FILES ${changelog} packaging/debian/copyright README.md
     DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
 endif()
-# The changelog's newest entry must be this version: cpack checks it.
-file(STRINGS packaging/debian/changelog changelog_heading LIMIT_COUNT 1)
+# The changelog's newest entry names the version, which must be project()'s
+# (cpack checks it), and the maintainer.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog changelog_heading LIMIT_COUNT 1)
 string(REGEX REPLACE "^[^ ]+ \\(([^)]+)\\).*$" "\\1" CPACK_PIGRECO_CHANGELOG_VERSION "${changelog_heading}")
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog changelog_signature REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" CPACK_DEBIAN_PACKAGE_MAINTAINER "${changelog_signature}")
 
 # On Windows the text files get CR LF line ends and a .txt name, which opens
 # them in Notepad.
@@ -105,10 +108,7 @@ endif()
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpack_components.cmake)
 
 # pigreco_1.0.0_amd64.deb
-set(PIGRECO_MAINTAINER "The pigreco authors <pigreco@example.org>" CACHE STRING
-    "Name and e-mail address for the Debian package's Maintainer field")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PIGRECO_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
