@@ -4,8 +4,8 @@
 #
 # The install rules are split into components, so that each package takes what
 # its platform expects:
-#   program   bin/pigreco                                       every package
-#   manual    the man pages, gzipped                            Linux
+#   program   bin/pigreco                                       the Debian package, the tarball
+#   manual    the man pages, gzipped (not built for Windows)    the Debian package, the tarball
 #   docs      LICENSE and README.md in share/doc/pigreco        plain `cmake --install` only
 #   debian    copyright and changelog.gz (Debian's formats) and
 #             README.md in share/doc/pigreco                    the Debian package only
