@@ -5,8 +5,8 @@
 // Each benchmark feeds its result back as the next block's starting sum, as
 // the program does, so the latency of the chain is part of the measurement.
 // One timed iteration runs over many consecutive blocks: the terms that need
-// add_terms's exact step are a share of about the window's width (3 in 4096,
-// src/kernels.hpp), and a single block repeated would have either none or one
+// add_terms's exact step are a share of about the window's width
+// (src/kernels.hpp), and a single block repeated would have either none or one
 // in every pass, neither of which the program sees.
 #include <benchmark/benchmark.h>
 

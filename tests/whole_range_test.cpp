@@ -2,6 +2,7 @@
 // 2147483647 terms (about twenty seconds natively, far longer under an
 // emulator or with MinGW-w64's pow), and the share of terms that take the
 // exact step.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -20,8 +21,8 @@ constexpr pigreco_test::known_answer largest{2147483647, 0x1.921fb54541bcbp+1};
 TEST(KnownAnswersLargest, LargestCount) { pigreco_test::expect_sum(largest); }
 
 // One term in 1362 takes the exact step, counted with the program's kernel
-// over every index where the block pass runs: about the window's width, 3 in
-// 4096, and a little more at small indices, where the quotient falls near a
+// over every index where the block pass runs: about the window's width, and
+// a little more at small indices, where the quotient falls near a
 // half-integer more often and the kernel's estimate is coarser. It is the
 // share that the README states; a window made wider or narrower changes it.
 TEST(KernelsOverTheWholeRange, OneTermIn1362TakesTheExactStep)
