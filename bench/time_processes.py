@@ -145,7 +145,7 @@ def machine_facts(build_dir, prefix):
     facts["kernels this CPU runs"] = " ".join(run_plain([str(build_dir / "default" / "bench" / "pigreco_kernels"),
                                                          "--runnable"]).split())
     facts["compiler"] = compiler_version(build_dir / "default")
-    facts["kernel"] = platform.release()
+    facts["os kernel"] = platform.release()
     facts["pinning"] = "taskset " + " ".join(prefix[1:]) if prefix else "none (taskset missing or core unavailable)"
     return facts
 

@@ -6,7 +6,9 @@
 namespace pigreco {
 
 // The builds, each made by one pigreco_kernel() line of CMakeLists.txt, which
-// also defines PIGRECO_HAS_KERNEL_<NAME> for this file.
+// also defines PIGRECO_HAS_KERNEL_<NAME> for this file. A new kernel is that
+// line, a declaration here, a line in the table below and, unless it runs on
+// every CPU of its target, the check of what it needs.
 increments_function term_increments_generic;
 #if defined(PIGRECO_HAS_KERNEL_AVX2)
 increments_function term_increments_avx2;
@@ -26,7 +28,9 @@ bool has_avx2_and_fma()
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
+#endif
 
+#if defined(PIGRECO_HAS_KERNEL_AVX512)
 bool has_avx512()
 {
     __builtin_cpu_init();

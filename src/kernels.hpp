@@ -18,11 +18,13 @@ inline constexpr std::size_t max_block = 1024;
 
 // A lane is hard, and left to the exact step, when 2^53 / d lies within
 // window_numerator / window_denominator of a half-integer (term_increments.hpp
-// shows why that width). The denominator is a power of two, so that the
-// window's width times any d below 2^32 is exact in a double.
+// shows why that width). The denominator is a power of two and both are
+// small, so that the window's width times any d below 2^32 is exact in a
+// double and the kernel's integer test of it cannot overflow.
 inline constexpr std::uint64_t window_numerator = 3;
 inline constexpr std::uint64_t window_denominator = 4096;
 static_assert((window_denominator & (window_denominator - 1)) == 0);
+static_assert(window_numerator < (std::uint64_t{1} << 20) && window_denominator < (std::uint64_t{1} << 20));
 
 // Written in place of the increment of a hard lane.
 inline constexpr std::uint64_t hard_lane = std::uint64_t{1} << 63;

@@ -23,8 +23,8 @@
 //     the window of kernels.hpp, from the half-integer q + 1/2.
 //  3. Otherwise the lane is marked hard and its increment is left to the
 //     exact reference step, which also settles the ties that depend on the
-//     parity of S. The share of such terms is about the window's width (the
-//     test ExactStepShare measures it).
+//     parity of S. The share of such terms is about the window's width
+//     (tests/whole_range_test.cpp counts it).
 // The increment's magnitude q + [2r > d] is the nearest integer c to
 // x = 2^53 / d (never a half-integer, d being odd). It comes from a
 // floating-point estimate that an exact check then proves or rejects: c is the
