@@ -4,22 +4,23 @@
 // scalar reference that add_terms falls back on), at small and large indices.
 // Each benchmark feeds its result back as the next block's starting sum, as
 // the program does, so the latency of the chain is part of the measurement.
-// One timed iteration runs over many consecutive blocks: about one term in
-// 1300 needs add_terms's exact step, and a single block repeated would have
-// either none or one in every pass, neither of which the program sees.
+// One timed iteration runs over many consecutive blocks: the terms that need
+// add_terms's exact step are a share of about the window's width
+// (src/kernels.hpp), and a single block repeated would have either none or one
+// in every pass, neither of which the program sees.
 #include <benchmark/benchmark.h>
 
 #include <bit>
+#include <cfloat>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "add_terms.hpp"
-#include "leibniz_step.hpp"
-#if defined(PIGRECO_BENCH_X87)
-#include "x87_leibniz_step.hpp"
-#endif
+#include "kernels.hpp"
+#include "leibniz_sum.hpp"
+#include "series_helpers.hpp"
 
 namespace {
 
@@ -27,36 +28,22 @@ namespace {
 // where add_terms takes its fast path.
 constexpr double starting_sum = 3.14159265358979;
 
-// Spans start near 10^6 and near 2 * 10^9; 256 is the block that pigreco
-// uses, 1024 the largest add_terms takes.
+// Spans start near 10^6 and near 2 * 10^9, in blocks of the size that pigreco
+// uses and of the largest that add_terms takes.
 const std::vector<std::int64_t> first_indices = {1000000, 2000000000};
-const std::vector<std::int64_t> block_sizes = {256, static_cast<std::int64_t>(pigreco::max_block)};
+const std::vector<std::int64_t> block_sizes = {static_cast<std::int64_t>(pigreco::block_size),
+                                               static_cast<std::int64_t>(pigreco::max_block)};
 
 // Terms per timed iteration: a whole number of blocks of either size, with
 // some fifty terms that need the exact step among them.
 constexpr std::uint32_t span = 65536;
-static_assert(span % pigreco::max_block == 0 && span % 256 == 0);
+static_assert(span % pigreco::max_block == 0 && span % pigreco::block_size == 0);
 
-// The sign factors of the terms first .. first + n - 1, as std::pow(-1.0, i) gives them.
-std::vector<double> series_signs(std::uint32_t first, std::size_t n)
-{
-    std::vector<double> signs(n);
-    for (std::size_t j = 0; j < n; ++j) signs[j] = ((first + j) % 2 == 0) ? 1.0 : -1.0;
-    return signs;
-}
-
-double exact_block(double sum, const std::vector<double>& signs, std::uint32_t first)
-{
-    for (std::size_t j = 0; j < signs.size(); ++j)
-        sum = pigreco::leibniz_step(sum, signs[j], first + static_cast<std::uint32_t>(j));
-    return sum;
-}
-
-#if defined(PIGRECO_BENCH_X87)
+#if LDBL_MANT_DIG == 64
 double x87_block(double sum, const std::vector<double>& signs, std::uint32_t first)
 {
     for (std::size_t j = 0; j < signs.size(); ++j)
-        sum = pigreco_bench::x87_leibniz_step(sum, signs[j], first + static_cast<std::uint32_t>(j));
+        sum = pigreco_test::x87_leibniz_step(sum, signs[j], first + static_cast<std::uint32_t>(j));
     return sum;
 }
 #endif
@@ -83,9 +70,9 @@ void time_span(benchmark::State& state, block_function add_block)
 {
     const auto first = static_cast<std::uint32_t>(state.range(0));
     const auto n = static_cast<std::size_t>(state.range(1));
-    const std::vector<double> signs = series_signs(first, n);
+    const std::vector<double> signs = pigreco_test::alternating_signs(first, n);
     if (std::bit_cast<std::uint64_t>(add_span(starting_sum, add_block, signs, first)) !=
-        std::bit_cast<std::uint64_t>(add_span(starting_sum, exact_block, signs, first))) {
+        std::bit_cast<std::uint64_t>(add_span(starting_sum, pigreco_test::exact_sum, signs, first))) {
         state.SkipWithError("the sum differs from the exact step's");
         return;
     }
@@ -98,17 +85,17 @@ void time_span(benchmark::State& state, block_function add_block)
     const auto terms = static_cast<std::int64_t>(state.iterations()) * span;
     state.SetItemsProcessed(terms);
     state.counters["time_per_term"] = benchmark::Counter(static_cast<double>(terms), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.SetLabel(std::string("add_terms variant ") + pigreco::add_terms_variant());
+    state.SetLabel(std::string("kernel ") + pigreco::chosen_kernel().name);
 }
 
 void add_terms_fast(benchmark::State& state) { time_span(state, fast_block); }
-void leibniz_step_exact(benchmark::State& state) { time_span(state, exact_block); }
-#if defined(PIGRECO_BENCH_X87)
+void leibniz_step_exact(benchmark::State& state) { time_span(state, pigreco_test::exact_sum); }
+#if LDBL_MANT_DIG == 64
 void long_double_x87(benchmark::State& state) { time_span(state, x87_block); }
 #endif
 
 BENCHMARK(add_terms_fast)->ArgsProduct({first_indices, block_sizes})->ArgNames({"first", "n"});
-#if defined(PIGRECO_BENCH_X87)
+#if LDBL_MANT_DIG == 64
 BENCHMARK(long_double_x87)->ArgsProduct({first_indices, block_sizes})->ArgNames({"first", "n"});
 #endif
 BENCHMARK(leibniz_step_exact)->ArgsProduct({first_indices, block_sizes})->ArgNames({"first", "n"});

@@ -7,21 +7,22 @@
 #include <optional>
 
 #include "count_reader.hpp"
+#include "program_texts.hpp"
 
 namespace pigreco_bench {
 
 // Prints pigreco's prompt and reads the count from standard input; on input
-// that pigreco would refuse, says so on standard error and gives nothing.
+// that pigreco refuses, says what pigreco says and gives nothing.
 inline std::optional<std::int32_t> ask_count()
 {
-    std::fputs("Inserisci il numero di iterazioni: ", stdout);
+    std::fputs(pigreco::texts::prompt, stdout);
     std::fflush(stdout);
     const pigreco::count_reading reading = pigreco::read_count(stdin);
-    if (reading.status != pigreco::count_status::ok) {
-        std::fputs("Errore: il numero di iterazioni deve essere un numero intero a 32 bit.\n", stderr);
-        return std::nullopt;
-    }
-    return reading.count;
+    if (reading.status == pigreco::count_status::ok) return reading.count;
+    std::fputs(reading.status == pigreco::count_status::out_of_range ? pigreco::texts::out_of_range
+                                                                       : pigreco::texts::not_an_integer,
+               stderr);
+    return std::nullopt;
 }
 
 } // namespace pigreco_bench

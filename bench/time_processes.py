@@ -10,7 +10,7 @@ resident memory, and checks that every pigreco build prints the same result
 line as the long double program.
 
 Expects the builds that run.sh makes; run.sh passes the build folder and the
-forced variants it built, and any other options through.
+kernels it built forced builds for, and any other options through.
 """
 
 import argparse
@@ -30,7 +30,7 @@ RESULT_MARK = "Dopo "
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", type=Path, required=True, help="folder that run.sh built into")
-    parser.add_argument("--variants", nargs="*", default=[], help="forced-variant builds present in the build folder")
+    parser.add_argument("--kernels", nargs="*", default=[], help="kernels with a forced build in the build folder")
     parser.add_argument("--counts", nargs="+", type=int, default=[200000000, 2147483647], help="iteration counts to time")
     parser.add_argument("--runs", type=int, default=5, help="timed runs of each program for each count")
     parser.add_argument("--memory-counts", nargs="*", type=int, default=[10, 2147483647],
@@ -48,16 +48,16 @@ class Program:
         self.path = path
 
 
-def programs_to_time(build_dir, variants):
+def programs_to_time(build_dir, kernels):
     default = build_dir / "default"
-    chosen = run_plain([str(default / "bench" / "pigreco_variant")]).strip()
+    chosen = run_plain([str(default / "bench" / "pigreco_kernels")]).strip()
     programs = [Program("pigreco_floor", default / "bench" / "pigreco_floor"),
                 Program(f"pigreco (auto: {chosen})", default / "pigreco")]
-    for variant in variants:
-        built_as = run_plain([str(build_dir / variant / "bench" / "pigreco_variant")]).strip()
-        if built_as != variant:
-            sys.exit(f"the build forced to {variant} uses {built_as}")
-        programs.append(Program(f"pigreco ({variant})", build_dir / variant / "pigreco"))
+    for kernel in kernels:
+        built_as = run_plain([str(build_dir / kernel / "bench" / "pigreco_kernels")]).strip()
+        if built_as != kernel:
+            sys.exit(f"the build forced to {kernel} uses {built_as}")
+        programs.append(Program(f"pigreco ({kernel})", build_dir / kernel / "pigreco"))
     x87 = default / "bench" / "pigreco_x87"
     if x87.exists():
         programs.append(Program("pigreco_x87", x87))
@@ -142,22 +142,12 @@ def machine_facts(build_dir, prefix):
             if line.startswith("Model name:"):
                 facts["cpu"] = line.split(":", 1)[1].strip()
     facts["cores"] = str(os.cpu_count())
-    flags = cpu_flags()
-    facts["cpu flags"] = " ".join(f for f in ("avx2", "fma", "avx512f", "avx512dq", "avx512vl") if f in flags) or "none of avx2/avx512"
+    facts["kernels this CPU runs"] = " ".join(run_plain([str(build_dir / "default" / "bench" / "pigreco_kernels"),
+                                                         "--runnable"]).split())
     facts["compiler"] = compiler_version(build_dir / "default")
-    facts["kernel"] = platform.release()
+    facts["os kernel"] = platform.release()
     facts["pinning"] = "taskset " + " ".join(prefix[1:]) if prefix else "none (taskset missing or core unavailable)"
     return facts
-
-
-def cpu_flags():
-    try:
-        for line in Path("/proc/cpuinfo").read_text().splitlines():
-            if line.startswith("flags"):
-                return set(line.split(":", 1)[1].split())
-    except OSError:
-        pass
-    return set()
 
 
 def compiler_version(build):
@@ -182,7 +172,7 @@ def print_table(count, runs, programs, times):
 def main():
     args = parse_args()
     prefix = pinning_prefix(args.cpu)
-    programs = programs_to_time(args.build_dir, args.variants)
+    programs = programs_to_time(args.build_dir, args.kernels)
 
     print("machine")
     for name, value in machine_facts(args.build_dir, prefix).items():

@@ -7,7 +7,8 @@
 #include <optional>
 
 #include "ask_count.hpp"
-#include "x87_leibniz_step.hpp"
+#include "program_texts.hpp"
+#include "series_helpers.hpp"
 
 int main()
 {
@@ -16,8 +17,8 @@ int main()
 
     double sum = 0.0;
     for (std::int32_t i = 0; i < *count; ++i)
-        sum = pigreco_bench::x87_leibniz_step(sum, std::pow(-1.0, static_cast<double>(i)), static_cast<std::uint32_t>(i));
+        sum = pigreco_test::x87_leibniz_step(sum, std::pow(-1.0, static_cast<double>(i)), static_cast<std::uint32_t>(i));
 
-    std::printf("Dopo %d iterazioni il valore approssimato di pi greco \xC3\xA8 %.20g\n", static_cast<int>(*count), sum);
+    std::printf(pigreco::texts::result_format, static_cast<int>(*count), sum);
     return 0;
 }

@@ -4,12 +4,8 @@
 #include <bit>
 
 #include "leibniz_step.hpp"
-#include "term_increments.hpp"
-#include "term_increments_kernels.hpp"
 
 namespace pigreco {
-
-static_assert(max_block <= max_lanes, "the kernel takes every block that add_terms accepts");
 
 namespace {
 
@@ -18,35 +14,6 @@ namespace {
 constexpr std::uint64_t two_52 = std::uint64_t{1} << 52;
 constexpr std::uint64_t two_53 = std::uint64_t{1} << 53;
 constexpr std::uint64_t binade_bits = std::uint64_t{1024} << 52;
-
-struct kernel_choice {
-    increments_kernel kernel;
-    const char* name;
-};
-
-kernel_choice choose_kernel()
-{
-#if defined(PIGRECO_X86_KERNELS)
-#if defined(PIGRECO_FORCE_KERNEL_AVX512)
-    return {term_increments_avx512, "avx512"};
-#elif defined(PIGRECO_FORCE_KERNEL_AVX2)
-    return {term_increments_avx2, "avx2"};
-#elif !defined(PIGRECO_FORCE_KERNEL_GENERIC)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-        __builtin_cpu_supports("avx512vl"))
-        return {term_increments_avx512, "avx512"};
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return {term_increments_avx2, "avx2"};
-#endif
-#endif
-    return {term_increments_generic, "generic"};
-}
-
-const kernel_choice& chosen_kernel()
-{
-    static const kernel_choice choice = choose_kernel();
-    return choice;
-}
 
 double add_terms_exactly(double sum, const double* sign_factors, std::uint32_t first, std::size_t n)
 {
@@ -105,9 +72,7 @@ std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* increments,
 
 } // namespace
 
-const char* add_terms_variant() { return chosen_kernel().name; }
-
-double add_terms(double sum, const double* sign_factors, std::uint32_t first, std::size_t n)
+double add_terms(double sum, const double* sign_factors, std::uint32_t first, std::size_t n, const kernel& with)
 {
     const auto bits = std::bit_cast<std::uint64_t>(sum);
     const bool in_binade = (bits & ~(two_52 - 1)) == binade_bits; // positive, in [2, 4)
@@ -116,10 +81,15 @@ double add_terms(double sum, const double* sign_factors, std::uint32_t first, st
         return add_terms_exactly(sum, sign_factors, first, n);
 
     std::array<std::uint64_t, max_block> increments; // NOLINT(cppcoreguidelines-pro-type-member-init): written by the kernel
-    const increments_summary summary = chosen_kernel().kernel(sign_factors, first, n, increments.data());
-    if (!summary.all_unit) return add_terms_exactly(sum, sign_factors, first, n);
+    const increments_summary summary = with.function(sign_factors, first, n, increments.data());
+    if (!summary.all_signs_plus_or_minus_one) return add_terms_exactly(sum, sign_factors, first, n);
     if (!summary.any_hard) return from_units(units + summary.total);
     return from_units(add_in_order(units, increments.data(), sign_factors, first, n));
+}
+
+double add_terms(double sum, const double* sign_factors, std::uint32_t first, std::size_t n)
+{
+    return add_terms(sum, sign_factors, first, n, chosen_kernel());
 }
 
 } // namespace pigreco

@@ -6,15 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kernels.hpp"
+
 namespace pigreco {
 
-// Largest block that add_terms takes at once.
-inline constexpr std::size_t max_block = 1024;
+// Terms of indices first .. first + n - 1 (first + n <= 2^31, n <= max_block),
+// the block pass done by the kernel given, which must run here.
+double add_terms(double sum, const double* sign_factors, std::uint32_t first, std::size_t n, const kernel& with);
 
-// Terms of indices first .. first + n - 1 (first + n <= 2^31, n <= max_block).
+// The same with the kernel that the program uses, chosen_kernel().
 double add_terms(double sum, const double* sign_factors, std::uint32_t first, std::size_t n);
-
-// Which instruction set the fast path was built for and chosen at run time.
-const char* add_terms_variant();
 
 } // namespace pigreco

@@ -85,7 +85,7 @@ extended add(extended a, extended b)
     // exceeds 2^125, so normalising moves it left by at most two bits and the
     // rounding position stays far above the jammed bit; with gap <= 1 nothing
     // was shifted out and the difference is exact.
-    const u128 sum = a.negative == b.negative ? add(big, small) : sub(big, small);
+    const u128 sum = a.negative == b.negative ? add_with_carry(big, small) : subtract_with_borrow(big, small);
     return round_to_extended(a.negative, a.exponent - 63, sum);
 }
 

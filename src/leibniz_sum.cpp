@@ -9,15 +9,6 @@
 
 namespace pigreco {
 
-namespace {
-
-// Large enough that the per-block work vanishes beside the power calls, small
-// enough to stay in the first-level cache.
-constexpr std::size_t block_size = 256;
-static_assert(block_size <= max_block);
-
-} // namespace
-
 double leibniz_sum(std::int32_t count)
 {
     double sum = 0.0;

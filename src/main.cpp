@@ -4,19 +4,11 @@
 #include <cstdio>
 
 #include "count_reader.hpp"
+#include "kernels.hpp"
 #include "leibniz_sum.hpp"
+#include "program_texts.hpp"
 
 namespace {
-
-constexpr const char* prompt = "Inserisci il numero di iterazioni: ";
-// The e with grave accent is spelled as its UTF-8 bytes, whatever the source
-// or execution character set of the compiler.
-constexpr const char* result_format = "Dopo %d iterazioni il valore approssimato di pi greco \xC3\xA8 %.20g\n";
-
-constexpr const char* not_an_integer = "Errore: il numero di iterazioni deve essere un numero intero.\n";
-constexpr const char* out_of_range =
-    "Errore: il numero di iterazioni deve essere compreso tra -2147483648 e 2147483647.\n";
-constexpr const char* cannot_write = "Errore: impossibile scrivere su standard output.\n";
 
 int fail(const char* message)
 {
@@ -29,6 +21,13 @@ int fail(const char* message)
 
 int main()
 {
+    namespace texts = pigreco::texts;
+    // A build forced to a kernel would die of an illegal instruction on a CPU
+    // without its instructions: say so instead, before asking anything.
+    if (const pigreco::kernel& kernel = pigreco::chosen_kernel(); !kernel.runs_here()) {
+        (void)std::fprintf(stderr, texts::cpu_lacks_kernel_format, kernel.name);
+        return 1;
+    }
 #if defined(SIGPIPE)
     // A reader that went away is a failed write like any other: report it
     // rather than die silently of the signal.
@@ -36,13 +35,14 @@ int main()
     // not a success, so nothing better is left to do.
     (void)std::signal(SIGPIPE, SIG_IGN);
 #endif
-    if (std::fputs(prompt, stdout) < 0 || std::fflush(stdout) != 0) return fail(cannot_write);
+    if (std::fputs(texts::prompt, stdout) < 0 || std::fflush(stdout) != 0) return fail(texts::cannot_write);
 
     const pigreco::count_reading reading = pigreco::read_count(stdin);
-    if (reading.status == pigreco::count_status::no_numeral) return fail(not_an_integer);
-    if (reading.status == pigreco::count_status::out_of_range) return fail(out_of_range);
+    if (reading.status == pigreco::count_status::no_numeral) return fail(texts::not_an_integer);
+    if (reading.status == pigreco::count_status::out_of_range) return fail(texts::out_of_range);
 
     const double sum = pigreco::leibniz_sum(reading.count);
-    if (std::printf(result_format, static_cast<int>(reading.count), sum) < 0 || std::fflush(stdout) != 0) return fail(cannot_write);
+    if (std::printf(texts::result_format, static_cast<int>(reading.count), sum) < 0 || std::fflush(stdout) != 0)
+        return fail(texts::cannot_write);
     return 0;
 }

@@ -19,10 +19,12 @@
 //     If |2^11 * r / d - 2^10| > 3/4, f lies on the same side of 2^10 as
 //     2^11 * r / d and is never 2^10, so the new sum is exactly
 //     S + sign * (q + [2r > d]), whatever the parity of S. That condition is
-//     4096 * |2r - d| > 3d.
-//  3. Otherwise (fewer than one term in 1300) the lane is marked "hard" and
-//     its increment is left to the exact reference step, which also settles
-//     the ties that depend on the parity of S.
+//     |2r - d| > 3d / 4096: 2^53 / d = q + r / d lies farther than 3/4096,
+//     the window of kernels.hpp, from the half-integer q + 1/2.
+//  3. Otherwise the lane is marked hard and its increment is left to the
+//     exact reference step, which also settles the ties that depend on the
+//     parity of S. The share of such terms is about the window's width
+//     (tests/whole_range_test.cpp counts it).
 // The increment's magnitude q + [2r > d] is the nearest integer c to
 // x = 2^53 / d (never a half-integer, d being odd). It comes from a
 // floating-point estimate that an exact check then proves or rejects: c is the
@@ -36,6 +38,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kernels.hpp"
+
 // With a fused multiply-add the check runs in doubles; without one, in 64-bit
 // integers (slower where vector units lack 64-bit products and compares).
 #if defined(__FMA__) || defined(__aarch64__)
@@ -45,15 +49,6 @@
 #endif
 
 namespace pigreco {
-
-// Written in place of the increment of a lane that needs the exact step.
-inline constexpr std::uint64_t hard_lane = std::uint64_t{1} << 63;
-
-struct increments_summary {
-    std::uint64_t total = 0; // sum of the increments, modulo 2^64; valid when !any_hard
-    bool any_hard = false;
-    bool all_unit = true; // every sign factor was exactly +1 or -1
-};
 
 struct lane_increment {
     std::uint64_t increment; // +-c, the nearest integer c to 2^53 / d, in two's complement
@@ -70,8 +65,9 @@ static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, doub
 #if PIGRECO_CHECK_WITH_FMA
     // c (subtracted exactly) and 2^53 - c * d are integers below 2^53 in
     // magnitude whenever c is anywhere near x, so the fused product is exact;
-    // so are d - 2|e| and 3d / 4096. A wild c gives a huge |e| and a negative
-    // slack, and a NaN fails the comparison: both land on the hard path.
+    // so are d - 2|e| and d times the window (a power of two's fraction of a
+    // small integer). A wild c gives a huge |e| and a negative slack, and a
+    // NaN fails the comparison: both land on the hard path.
     const double c_fp = shifted - 0x1p52;
     const double e = std::fma(-c_fp, d_fp, 0x1p53);
     const double slack = std::fma(-2.0, std::fabs(e), d_fp);
@@ -80,7 +76,8 @@ static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, doub
     constexpr double signed_shift = 0x1.8p52;
     const std::uint64_t increment = std::bit_cast<std::uint64_t>(std::fma(c_fp, sign_factor, signed_shift)) -
                                     std::bit_cast<std::uint64_t>(signed_shift);
-    return {increment, slack > d_fp * 0x1.8p-11 ? 0 : ~std::uint64_t{0}};
+    constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
+    return {increment, slack > d_fp * window ? 0 : ~std::uint64_t{0}};
 #else
     // Unsigned arithmetic keeps even a wild estimate defined behaviour, and
     // every comparison is spelled with shifts of sign bits, which the oldest
@@ -92,11 +89,12 @@ static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, doub
     const std::uint64_t e_sign = 0 - (e >> 63);
     const std::uint64_t abs_e = (e ^ e_sign) - e_sign;
     // |e| >= 2^32 > d / 2: c is not the nearest integer. Otherwise the slack
-    // d - 2|e| and 3d - 4096 * slack fit easily in 64 bits.
+    // d - 2|e| and the window's test below fit easily in 64 bits.
     const std::uint64_t high = abs_e >> 32;
     const std::uint64_t too_far = (high | (0 - high)) >> 63;
     const std::uint64_t slack = d - 2 * abs_e;
-    const std::uint64_t not_clear = 1 - ((3 * d - 4096 * slack) >> 63); // 4096 * slack <= 3d
+    const std::uint64_t not_clear = // window_denominator * slack <= window_numerator * d
+        1 - ((window_numerator * d - window_denominator * slack) >> 63);
     const std::uint64_t negate = 0 - (std::bit_cast<std::uint64_t>(sign_factor) >> 63);
     return {(c ^ negate) - negate, 0 - (too_far | not_clear)};
 #endif
@@ -104,17 +102,16 @@ static inline lane_increment increment_of([[maybe_unused]] std::uint64_t d, doub
 
 // 2j for each lane j, as doubles: a load and an add give each lane's
 // denominator with no integer-to-double conversion in the loop.
-inline constexpr std::size_t max_lanes = 1024;
 struct lane_offsets {
-    double twice[max_lanes];
+    double twice[max_block];
     constexpr lane_offsets() : twice{}
     {
-        for (std::size_t j = 0; j < max_lanes; ++j) twice[j] = 2.0 * static_cast<double>(j);
+        for (std::size_t j = 0; j < max_block; ++j) twice[j] = 2.0 * static_cast<double>(j);
     }
 };
 inline constexpr lane_offsets offsets{};
 
-// Indices first .. first + n - 1, first >= 2, first + n <= 2^31, n <= max_lanes.
+// Indices first .. first + n - 1, first >= 2, first + n <= 2^31, n <= max_block.
 static inline increments_summary term_increments(const double* sign_factors, std::uint32_t first,
                                                  std::size_t n, std::uint64_t* increments)
 {
@@ -125,7 +122,7 @@ static inline increments_summary term_increments(const double* sign_factors, std
     const auto first_denominator_fp = static_cast<double>(first_denominator);
     std::uint64_t total = 0;
     std::uint64_t hard_seen = 0;
-    std::uint64_t non_unit_seen = 0;
+    std::uint64_t other_sign_seen = 0;
     // Masks rather than branches, so that the loop vectorises.
     for (std::size_t j = 0; j < n; ++j) {
         const double d_fp = first_denominator_fp + offsets.twice[j];
@@ -134,9 +131,9 @@ static inline increments_summary term_increments(const double* sign_factors, std
         increments[j] = increment;
         total += increment;
         hard_seen |= lane.hard;
-        non_unit_seen |= (std::bit_cast<std::uint64_t>(sign_factors[j]) & magnitude_mask) ^ one;
+        other_sign_seen |= (std::bit_cast<std::uint64_t>(sign_factors[j]) & magnitude_mask) ^ one;
     }
-    return {total, hard_seen != 0, non_unit_seen == 0};
+    return {total, hard_seen != 0, other_sign_seen == 0};
 }
 
 } // namespace pigreco

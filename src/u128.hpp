@@ -11,23 +11,24 @@ namespace pigreco {
 struct u128 {
     std::uint64_t hi = 0;
     std::uint64_t lo = 0;
-
-    friend constexpr bool operator==(u128, u128) = default;
 };
 
 constexpr bool is_zero(u128 a) { return (a.hi | a.lo) == 0; }
 
-constexpr u128 add(u128 a, u128 b)
+// a + b and a - b modulo 2^128, the carry or the borrow of the low words
+// passed on to the high ones.
+constexpr u128 add_with_carry(u128 a, u128 b)
 {
     const std::uint64_t lo = a.lo + b.lo;
     return {a.hi + b.hi + (lo < a.lo ? 1U : 0U), lo};
 }
 
-constexpr u128 sub(u128 a, u128 b)
+constexpr u128 subtract_with_borrow(u128 a, u128 b)
 {
     return {a.hi - b.hi - (a.lo < b.lo ? 1U : 0U), a.lo - b.lo};
 }
 
+// 128 for zero.
 constexpr int leading_zeros(u128 a)
 {
     return a.hi != 0 ? std::countl_zero(a.hi) : 64 + std::countl_zero(a.lo);

@@ -1,6 +1,7 @@
-// The fast block summation against the exact step applied term by term, on
-// blocks chosen to reach every path: the vector kernel, the lanes left to the
-// exact step, sums and signs outside the kernel's assumptions.
+// The fast block summation against the exact step applied term by term, with
+// every kernel that this CPU runs, on blocks chosen to reach every path: the
+// vector kernel, the lanes left to the exact step, sums and signs outside the
+// kernel's assumptions, blocks that would leave the binade [2, 4).
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -10,31 +11,21 @@
 #include <gtest/gtest.h>
 
 #include "add_terms.hpp"
-#include "leibniz_step.hpp"
+#include "kernels.hpp"
+#include "series_helpers.hpp"
 
 namespace {
 
-double step_by_step(double sum, const std::vector<double>& signs, std::uint32_t first)
-{
-    for (std::size_t j = 0; j < signs.size(); ++j)
-        sum = pigreco::leibniz_step(sum, signs[j], first + static_cast<std::uint32_t>(j));
-    return sum;
-}
-
-std::vector<double> alternating(std::uint32_t first, std::size_t n)
-{
-    std::vector<double> signs(n);
-    for (std::size_t j = 0; j < n; ++j) signs[j] = ((first + j) % 2 == 0) ? 1.0 : -1.0;
-    return signs;
-}
+using pigreco_test::alternating_signs;
 
 void expect_same(double sum, const std::vector<double>& signs, std::uint32_t first)
 {
-    const double fast = pigreco::add_terms(sum, signs.data(), first, signs.size());
-    const double exact = step_by_step(sum, signs, first);
-    ASSERT_EQ(std::bit_cast<std::uint64_t>(fast), std::bit_cast<std::uint64_t>(exact))
-        << "sum " << sum << " first " << first << " n " << signs.size() << " (" << pigreco::add_terms_variant()
-        << ")";
+    const double exact = pigreco_test::exact_sum(sum, signs, first);
+    for (const pigreco::kernel& k : pigreco_test::runnable_kernels()) {
+        const double fast = pigreco::add_terms(sum, signs.data(), first, signs.size(), k);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(fast), std::bit_cast<std::uint64_t>(exact))
+            << "sum " << sum << " first " << first << " n " << signs.size() << " (" << k.name << ")";
+    }
 }
 
 constexpr std::uint32_t last_index = 2147483647U - 1;
@@ -48,7 +39,7 @@ TEST(AddTerms, RandomBlocksMatchTheExactStep)
     std::bernoulli_distribution coin;
     for (int round = 0; round < 3000; ++round) {
         const std::uint32_t first = round % 3 == 0 ? firsts(random) % 5000000 + 1 : firsts(random);
-        std::vector<double> signs = alternating(first, sizes(random));
+        std::vector<double> signs = alternating_signs(first, sizes(random));
         if (round % 4 == 1) // sign patterns that never occur in the series
             for (double& s : signs) s = coin(random) ? 1.0 : -1.0;
         expect_same(sums(random), signs, first);
@@ -60,8 +51,8 @@ TEST(AddTerms, EdgesOfTheIndexRange)
     const std::uint32_t firsts[] = {1, 2, 255, 256, 1000, 65535, 1U << 30, (1U << 31) - 1024};
     for (const std::uint32_t first : firsts)
         for (const std::size_t n : {std::size_t{1}, std::size_t{7}, std::size_t{256}, pigreco::max_block})
-            expect_same(3.14159, alternating(first, n), first);
-    expect_same(3.14159, alternating(last_index, 1), last_index);
+            expect_same(3.14159, alternating_signs(first, n), first);
+    expect_same(3.14159, alternating_signs(last_index, 1), last_index);
 }
 
 TEST(AddTerms, SumsAtAndBeyondTheBinadeEdges)
@@ -69,35 +60,54 @@ TEST(AddTerms, SumsAtAndBeyondTheBinadeEdges)
     const double sums[] = {0.0, 4.0, 2.0, std::nextafter(4.0, 0.0), 2.0 + 0x1p-40, 1.9, 4.5, -3.0, 100.0};
     for (const double sum : sums)
         for (const std::uint32_t first : {0U, 1U, 100000U, 2000000000U})
-            expect_same(sum, alternating(first, 300), first);
+            expect_same(sum, alternating_signs(first, 300), first);
+}
+
+// Blocks of one sign that start near an edge of [2, 4) and head for it. The
+// fast path may take such a block only when even its largest terms cannot
+// carry the sum out of the binade; the offsets, fractions of what the block's
+// terms add up to, reach both sides of that guard's margin.
+TEST(AddTerms, OneSignBlocksNearTheBinadeEdges)
+{
+    constexpr std::uint64_t two_52 = std::uint64_t{1} << 52;
+    constexpr std::uint64_t two_53 = std::uint64_t{1} << 53;
+    const std::uint32_t firsts[] = {(1U << 20) + 1, (1U << 20) + 1000, 1U << 25, (1U << 30) + 7};
+    const double fractions[] = {0.1, 0.3, 0.5, 0.9, 1.1, 2.0, 3.5, 5.0};
+    for (const std::uint32_t first : firsts) {
+        for (const std::size_t n : {std::size_t{64}, pigreco::max_block}) {
+            const double reach = std::ldexp(static_cast<double>(n), 53) / (2.0 * first + 1); // units the block adds
+            for (const double fraction : fractions) {
+                const auto offset = static_cast<std::uint64_t>(fraction * reach);
+                // Just under 4, all terms positive; just over 2, all negative.
+                expect_same(pigreco_test::from_units(two_53 - 1 - offset), std::vector<double>(n, 1.0), first);
+                expect_same(pigreco_test::from_units(two_52 + offset), std::vector<double>(n, -1.0), first);
+            }
+        }
+    }
 }
 
 TEST(AddTerms, SignFactorsOtherThanPlusOrMinusOne)
 {
     const double odd_signs[] = {0.0, -0.0, 0.5, -2.0, 3.0, 1.0 + 0x1p-52, 1e10};
     for (const double odd : odd_signs) {
-        std::vector<double> signs = alternating(1000000, 256);
+        std::vector<double> signs = alternating_signs(1000000, 256);
         signs[100] = odd;
         expect_same(3.14159, signs, 1000000);
     }
 }
 
-// Blocks crowded with indices whose increment the kernel cannot settle (the
-// quotient 2^53 / d lies within 3/4096 of a half-integer), found by search.
+// Blocks crowded with indices whose increment the kernel cannot settle, found
+// by search.
 TEST(AddTerms, BlocksFullOfHardLanes)
 {
     std::vector<std::uint32_t> hard;
-    for (std::uint32_t i = 3000000; hard.size() < 40; ++i) {
-        const std::uint64_t d = 2 * std::uint64_t{i} + 1;
-        const std::uint64_t r = (std::uint64_t{1} << 53) % d;
-        const std::uint64_t distance = 2 * r > d ? 2 * r - d : d - 2 * r;
-        if (4096 * distance <= 3 * d) hard.push_back(i);
-    }
+    for (std::uint32_t i = 3000000; hard.size() < 40; ++i)
+        if (pigreco_test::needs_exact_step(i)) hard.push_back(i);
     std::mt19937_64 random(7);
     std::uniform_real_distribution<double> sums(2.5, 3.5);
     for (const std::uint32_t i : hard)
         for (const std::uint32_t back : {0U, 1U, 5U, 200U})
-            for (int k = 0; k < 8; ++k) expect_same(sums(random), alternating(i - back, 256), i - back);
+            for (int k = 0; k < 8; ++k) expect_same(sums(random), alternating_signs(i - back, 256), i - back);
 }
 
 } // namespace

@@ -120,4 +120,33 @@ TEST(Extended, AddKeepsTheStickyBitThroughCancellation)
     EXPECT_EQ(pigreco::add(scaled(1.0, 0), scaled(-1.0, -70)), scaled(1.0, 0));
 }
 
+struct exact_add_case {
+    extended a;
+    extended b;
+    extended expected; // rounded to 64 bits
+};
+
+constexpr extended one{false, -63, top};
+
+// Exponents 64 and more apart: the smaller operand's lowest bit falls below
+// the 128 bits that the addition works in, and where the rest is a tie of the
+// rounding to 64 bits that lost bit decides it.
+const exact_add_case far_apart_cases[] = {
+    {one, {false, -127, top + 1}, {false, -63, top + 1}},       // 1 + 2^-64 + 2^-127: past the tie, up
+    {one, {false, -127, top}, one},                             // 1 + 2^-64: the tie, to even
+    {one, {true, -128, top + 1}, {false, -64, ~std::uint64_t{0}}}, // 1 - 2^-65 - 2^-128: past the tie, down
+    {one, {true, -128, top}, one},                              // 1 - 2^-65: the tie, to even
+    {one, {true, -127, top}, {false, -64, ~std::uint64_t{0}}},  // 1 - 2^-64: exact
+    {one, {false, -200, top}, one},
+    {one, {true, -200, top}, one},
+};
+
+TEST(Extended, AddWhereALostBitDecides)
+{
+    for (const exact_add_case& c : far_apart_cases) {
+        EXPECT_EQ(pigreco::add(c.a, c.b), c.expected) << "b = " << c.b.significand << " * 2^" << c.b.exponent;
+        EXPECT_EQ(pigreco::add(c.b, c.a), c.expected) << "b = " << c.b.significand << " * 2^" << c.b.exponent;
+    }
+}
+
 } // namespace

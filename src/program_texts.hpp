@@ -1,0 +1,20 @@
+// What the program writes, byte for byte: the one home of these texts on the
+// C++ side (the benchmark programs ask and answer with them too).
+#pragma once
+
+namespace pigreco::texts {
+
+inline constexpr const char* prompt = "Inserisci il numero di iterazioni: ";
+// The e with grave accent is spelled as its UTF-8 bytes, whatever the source
+// or execution character set of the compiler.
+inline constexpr const char* result_format = "Dopo %d iterazioni il valore approssimato di pi greco \xC3\xA8 %.20g\n";
+
+inline constexpr const char* not_an_integer = "Errore: il numero di iterazioni deve essere un numero intero.\n";
+inline constexpr const char* out_of_range =
+    "Errore: il numero di iterazioni deve essere compreso tra -2147483648 e 2147483647.\n";
+inline constexpr const char* cannot_write = "Errore: impossibile scrivere su standard output.\n";
+// With the name of the kernel that the build forces (-DPIGRECO_KERNEL).
+inline constexpr const char* cpu_lacks_kernel_format =
+    "Errore: questo pigreco \xC3\xA8 compilato per le istruzioni %s, che questo processore non ha.\n";
+
+} // namespace pigreco::texts

@@ -1,0 +1,35 @@
+// A count and the partial sum it must give, every bit known; compared as bit
+// patterns, since a wrong last bit is a wrong program.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "leibniz_sum.hpp"
+
+namespace pigreco_test {
+
+struct known_answer {
+    std::int32_t count;
+    double sum;
+};
+
+inline std::string hex(double x)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%a", x);
+    return text;
+}
+
+inline void expect_sum(const known_answer& answer)
+{
+    const double sum = pigreco::leibniz_sum(answer.count);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(sum), std::bit_cast<std::uint64_t>(answer.sum))
+        << "count " << answer.count << ": got " << hex(sum) << ", want " << hex(answer.sum);
+}
+
+} // namespace pigreco_test
