@@ -1,0 +1,193 @@
+// The block pass: the summation as the program runs it, compiled once for each
+// instruction set (kernel_build.cpp). For each block of block_size terms it
+// makes the power calls first, one per term and in order, then settles the
+// whole block in one pass over its lanes: while the sum stays in [2, 4), each
+// term changes it by an integer number of units of its last place that
+// depends on the term alone (lane_increments.hpp), so a block whose lanes are
+// all clear adds their alternating sum at once; the rare hard lane gets the
+// exact step, in order. Everything here has internal linkage (an unnamed
+// namespace, which gives the member functions of its classes internal linkage
+// too), so that the builds for different instruction sets never stand in for
+// each other at link time: one inline function shared by name would let the
+// linker keep a single build of it, perhaps one this CPU cannot run.
+//
+// The power calls and the block's arithmetic sit in one function, with no
+// call between them but the power calls themselves: on the machines measured,
+// that keeps the arithmetic within the shadow of the power calls better than
+// a separate function per block did.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <type_traits>
+
+#include "kernels.hpp"
+#include "lane_increments.hpp"
+#include "leibniz_step.hpp"
+
+namespace pigreco {
+
+namespace { // NOLINT(cert-dcl59-cpp,google-build-namespaces): included by kernel_build.cpp only, see above
+
+// A double s in [2, 4) is S * 2^-51 with S in [2^52, 2^53); its bits are the
+// biased exponent 1024 followed by S - 2^52.
+constexpr std::uint64_t two_52 = std::uint64_t{1} << 52;
+constexpr std::uint64_t two_53 = std::uint64_t{1} << 53;
+constexpr std::uint64_t binade_bits = std::uint64_t{1024} << 52;
+
+double from_units(std::uint64_t units) { return std::bit_cast<double>(binade_bits | (units - two_52)); }
+
+std::uint64_t to_units(double sum) { return two_52 | (std::bit_cast<std::uint64_t>(sum) & (two_52 - 1)); }
+
+double exact_steps(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
+{
+    for (std::uint32_t j = 0; j < n; ++j) sum = leibniz_step(sum, sign_factors[j], first + j);
+    return sum;
+}
+
+// The increments are exact only while every sum met on the way, and every
+// exact sum before rounding, stays in [2, 4). A block takes the fast path only
+// with alternating sign factors, and each of its terms, clear or hard, then
+// changes the sum by q_k or q_k + 1 units, q_k = floor(2^53 / d_k), which
+// never grows from term to term. Grouped in pairs of opposite signs, the
+// partial sums of such a block never leave S - n/2 .. S + q_0 + 1 + n/2 (or
+// its mirror image when the first term is negative), and each exact sum lies
+// within one term of the sum before it. With d_0 = 2 * first + 1 of L bits,
+// 2^53 / d_0 < 2^(54 - L), so a margin of 2^(55 - L) + n + 2 units on both
+// sides of S is enough.
+bool stays_in_binade(std::uint64_t units, std::uint32_t first, std::uint32_t n)
+{
+    const auto bits = static_cast<int>(std::bit_width(2 * std::uint64_t{first} + 1)); // 3 to 33
+    const std::uint64_t margin = (std::uint64_t{1} << (55 - bits)) + n + 2;
+    return margin < two_52 && units - margin >= two_52 && units + margin < two_53;
+}
+
+// 2j for each lane j, as doubles: a load and an add give each lane's
+// denominator with no integer-to-double conversion in the loop.
+struct lane_offsets {
+    std::array<double, block_size> twice{};
+    constexpr lane_offsets()
+    {
+        for (std::size_t j = 0; j < block_size; ++j) twice[j] = 2.0 * static_cast<double>(j);
+    }
+};
+constexpr lane_offsets offsets{};
+
+// The two ways of settling a lane, each with the unsigned word it packs its
+// verdict in: the magnitude, with `hard` set for a hard lane.
+struct checked_lanes { // any index from 2 on
+    using word = std::uint64_t;
+    static constexpr word hard = hard_lane;
+    static word verdict(std::uint64_t d, double d_fp)
+    {
+        const checked_lane lane = exact_checked_lane(d, d_fp);
+        return lane.magnitude | (lane.hard & hard_lane); // the magnitude is below 2^51
+    }
+};
+
+struct bounded_lanes { // indices from first_bounded_index on
+    using word = std::uint32_t;
+    static constexpr word hard = hard_bit;
+    static word verdict(std::uint64_t /* d */, double d_fp) { return bounded_lane(d_fp); }
+};
+
+// Masks rather than branches, so that the loop vectorises. The program's sign
+// factors alternate, +1 at even indices; the block's sum is then the
+// alternating sum of the magnitudes, which never exceeds the first of them in
+// size (they do not grow from lane to lane), so it is exact modulo 2^(bits of
+// the word) and its sign extension is the change in units. A sign factor
+// other than the alternating one sends the block to the exact step: the
+// program never meets it, and it may be any value at all.
+template <class Lanes>
+double add_lanes(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
+{
+    using word = typename Lanes::word;
+    constexpr auto plus_one = std::bit_cast<std::uint64_t>(1.0);
+    const std::uint64_t first_d = 2 * std::uint64_t{first} + 1; // both forms exact: below 2^32
+    const auto first_d_fp = static_cast<double>(first_d);
+    const std::uint32_t parity = first & 1U;
+    std::array<word, block_size> verdicts; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    word total = 0;
+    word hard_seen = 0;
+    std::uint64_t other_sign_seen = 0;
+    for (std::uint32_t j = 0; j < n; ++j) {
+        const word verdict = Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j]);
+        const std::uint32_t odd = (parity + j) & 1U;
+        const word negate = word{0} - static_cast<word>(odd);
+        verdicts[j] = verdict;
+        hard_seen |= verdict;
+        total += (verdict ^ negate) - negate;
+        other_sign_seen |= std::bit_cast<std::uint64_t>(sign_factors[j]) ^ (plus_one | (std::uint64_t{odd} << 63));
+    }
+    if (other_sign_seen != 0) return exact_steps(sum, sign_factors, first, n);
+
+    using signed_word = std::make_signed_t<word>;
+    std::uint64_t units = to_units(sum);
+    if ((hard_seen & Lanes::hard) == 0)
+        return from_units(units + static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed_word>(total))));
+    for (std::uint32_t j = 0; j < n; ++j) {
+        const std::uint64_t verdict = verdicts[j];
+        if ((verdict & Lanes::hard) != 0) {
+            units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
+            continue;
+        }
+        const std::uint64_t negate = std::uint64_t{0} - ((parity + j) & 1U);
+        units += (verdict ^ negate) - negate;
+    }
+    return from_units(units);
+}
+
+// Terms first .. first + n - 1, n <= block_size.
+double add_block(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(sum);
+    const bool in_binade = (bits & ~(two_52 - 1)) == binade_bits; // positive, in [2, 4)
+    if (first < 2 || !in_binade || !stays_in_binade(to_units(sum), first, n))
+        return exact_steps(sum, sign_factors, first, n);
+    if (first >= first_bounded_index) return add_lanes<bounded_lanes>(sum, sign_factors, first, n);
+    return add_lanes<checked_lanes>(sum, sign_factors, first, n);
+}
+
+double sum_terms(double sum, std::uint32_t first, std::uint32_t n, const double* sign_factors)
+{
+    std::array<double, block_size> power_results; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    for (std::uint32_t done = 0; done < n;) {
+        const std::uint32_t block_first = first + done;
+        const std::uint32_t m = std::min(block_size, n - done);
+        const double* signs = sign_factors != nullptr ? sign_factors + done : power_results.data();
+        if (sign_factors == nullptr) {
+            for (std::uint32_t j = 0; j < m; ++j) power_results[j] = std::pow(-1.0, static_cast<double>(block_first + j));
+        }
+        sum = add_block(sum, signs, block_first, m);
+        done += m;
+    }
+    return sum;
+}
+
+template <class Lanes>
+void write_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts)
+{
+    const std::uint64_t first_d = 2 * std::uint64_t{first} + 1;
+    const auto first_d_fp = static_cast<double>(first_d);
+    for (std::uint32_t j = 0; j < n; ++j) {
+        const std::uint64_t verdict =
+            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + static_cast<double>(2 * std::uint64_t{j}));
+        verdicts[j] = (verdict & Lanes::hard) != 0 ? hard_lane : verdict;
+    }
+}
+
+void lane_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts)
+{
+    if (first >= first_bounded_index) {
+        write_verdicts<bounded_lanes>(first, n, verdicts);
+    } else {
+        write_verdicts<checked_lanes>(first, n, verdicts);
+    }
+}
+
+} // namespace
+
+} // namespace pigreco
