@@ -34,11 +34,14 @@ runs_i386_code() {
 # bringing up a prefix starts, started by a test instead would inherit the
 # test's output pipes and hold them open long after the test ends, and ctest
 # would wait for them; here they inherit a log file. The server is stopped
-# when the stage ends.
+# when the stage ends; one left over from an interrupted run, which would make
+# the new one fail to start, is stopped first.
 start_wine() {
   local log="build-ci/$1/wine.log"
   export WINEPREFIX="$PWD/build-ci/$1/wineprefix" WINEDEBUG=-all
   mkdir -p "$WINEPREFIX"
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
   wineserver -p >"$log" 2>&1
   trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w' EXIT
   wineboot -i >>"$log" 2>&1 || { cat "$log"; echo "wineboot -i failed in $WINEPREFIX"; return 1; }
