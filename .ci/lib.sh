@@ -25,3 +25,24 @@ runs_i386_code() {
   rm -rf "$dir"
   return $status
 }
+
+# Makes ready for a stage's Windows programs to run under Wine:
+#   start_wine NAME
+# A prefix of the stage's own in build-ci/NAME/wineprefix (made on the first
+# run), one persistent Wine server for the whole stage, and the prefix brought
+# up before any test runs. A server, or one of the background programs that
+# bringing up a prefix starts, started by a test instead would inherit the
+# test's output pipes and hold them open long after the test ends, and ctest
+# would wait for them; here they inherit a log file. The server is stopped
+# when the stage ends; one left over from an interrupted run, which would make
+# the new one fail to start, is stopped first.
+start_wine() {
+  local log="build-ci/$1/wine.log"
+  export WINEPREFIX="$PWD/build-ci/$1/wineprefix" WINEDEBUG=-all
+  mkdir -p "$WINEPREFIX"
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  wineserver -p >"$log" 2>&1
+  trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w' EXIT
+  wineboot -i >>"$log" 2>&1 || { cat "$log"; echo "wineboot -i failed in $WINEPREFIX"; return 1; }
+}

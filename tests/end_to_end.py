@@ -4,8 +4,9 @@ its standard output, its standard error and its exit status.
 
 usage: end_to_end.py PROGRAM [--emulator "qemu-aarch64 -L ..."] [--crlf]
 
---crlf expects the line ends of a Windows program in text mode. The expected
-sums were computed independently with x87 `long double` arithmetic.
+--crlf expects the line ends of a Windows program, whose standard output and
+standard error are both in text mode: CR LF on every line of either. The
+expected sums were computed independently with x87 `long double` arithmetic.
 """
 import argparse
 import os

@@ -1,21 +1,11 @@
 #!/usr/bin/env bash
 # 64-bit Windows, cross-compiled with MinGW-w64 (static runtime, x87 `long
 # double`) and run under Wine: every test but the largest count, which takes
-# about three minutes here, ten times as long as on Linux, mostly in the 2^31
-# calls of MinGW-w64's pow (the ten million terms of known_answers_large take
-# one second). The result line ends in CR LF.
+# about three minutes here, ten times as long as on Linux, mostly in the
+# 2^31 - 1 calls of MinGW-w64's pow (the ten million terms of
+# known_answers_large take one second). Lines end in CR LF.
 # packages: g++-mingw-w64-x86-64-posix cmake ninja-build googletest python3 wine wine64
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-
-# A Wine prefix of the stage's own, made on the first run.
-mkdir -p build-ci/mingw/wineprefix
-export WINEPREFIX="$PWD/build-ci/mingw/wineprefix" WINEDEBUG=-all
-# One Wine server for the whole stage, started before any Windows program:
-# a server, or one of Wine's background programs, started by a test would
-# inherit the test's output pipes and keep them open for seconds after it.
-wineserver -p
-trap 'wineserver -k || true; wineserver -w' EXIT
-wineboot -i
-
+start_wine mingw
 build_and_test mingw --toolchain cmake/toolchains/x86_64-w64-mingw32.cmake -- -LE '^largest$'
