@@ -22,7 +22,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <type_traits>
 
 #include "kernels.hpp"
 #include "lane_increments.hpp"
@@ -76,68 +75,105 @@ struct lane_offsets {
 };
 constexpr lane_offsets offsets{};
 
-// The two ways of settling a lane, each with the unsigned word it packs its
-// verdict in: the magnitude, with `hard` set for a hard lane.
-struct checked_lanes { // any index from 2 on
-    using word = std::uint64_t;
-    static constexpr word hard = hard_lane;
-    static word verdict(std::uint64_t d, double d_fp)
+// The program's sign factors alternate, +1 at even indices: for each lane of
+// a block that starts at an even or an odd index, the bits of the sign factor
+// expected, a mask that is all ones where it is -1, and 2^53 with its sign.
+struct alternation {
+    std::array<std::array<std::uint64_t, block_size>, 2> sign_bits{};
+    std::array<std::array<std::uint64_t, block_size>, 2> minus{};
+    std::array<std::array<double, block_size>, 2> numerator{};
+    constexpr alternation()
     {
-        const checked_lane lane = exact_checked_lane(d, d_fp);
-        return lane.magnitude | (lane.hard & hard_lane); // the magnitude is below 2^51
+        for (std::size_t parity = 0; parity < 2; ++parity) {
+            for (std::size_t j = 0; j < block_size; ++j) {
+                const bool negative = (parity + j) % 2 == 1;
+                sign_bits[parity][j] = std::bit_cast<std::uint64_t>(negative ? -1.0 : 1.0);
+                minus[parity][j] = negative ? ~std::uint64_t{0} : 0;
+                numerator[parity][j] = negative ? -0x1p53 : 0x1p53;
+            }
+        }
+    }
+};
+constexpr alternation alternating{};
+
+// The two ways of settling a lane (lane_increments.hpp).
+struct checked_lanes { // any index from 2 on
+    static lane_verdict verdict(std::uint64_t d, double d_fp, std::uint64_t minus, double /* numerator */)
+    {
+        return exact_checked_lane(d, d_fp, minus);
     }
 };
 
 struct bounded_lanes { // indices from first_bounded_index on
-    using word = std::uint32_t;
-    static constexpr word hard = hard_bit;
-    static word verdict(std::uint64_t /* d */, double d_fp) { return bounded_lane(d_fp); }
+    static lane_verdict verdict(std::uint64_t /* d */, double d_fp, std::uint64_t /* minus */, double numerator)
+    {
+        return bounded_lane(d_fp, numerator);
+    }
 };
 
-// Masks rather than branches, so that the loop vectorises. The program's sign
-// factors alternate, +1 at even indices; the block's sum is then the
-// alternating sum of the magnitudes, which never exceeds the first of them in
-// size (they do not grow from lane to lane), so it is exact modulo 2^(bits of
-// the word) and its sign extension is the change in units. A sign factor
-// other than the alternating one sends the block to the exact step: the
-// program never meets it, and it may be any value at all.
+// A hard lane's increment is stored with its top bit flipped: every real
+// increment is below 2^51 in size, so its top two bits are equal, and only a
+// flipped one has them differ.
+bool is_marked_hard(std::uint64_t increment) { return ((increment ^ (increment << 1)) & top_bit) != 0; }
+
+// A block with hard lanes: the increments in order, each hard lane given the
+// exact step. Groups of lanes with no hard lane among them are added at once.
+std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* increments, const double* sign_factors,
+                           std::uint32_t first, std::uint32_t n)
+{
+    constexpr std::uint32_t group = 16;
+    for (std::uint32_t start = 0; start < n; start += group) {
+        const std::uint32_t end = std::min(start + group, n);
+        std::uint64_t marked = 0;
+        std::uint64_t change = 0;
+        for (std::uint32_t j = start; j < end; ++j) {
+            marked |= increments[j] ^ (increments[j] << 1);
+            change += increments[j];
+        }
+        if ((marked & top_bit) == 0) {
+            units += change;
+            continue;
+        }
+        for (std::uint32_t j = start; j < end; ++j) {
+            if (is_marked_hard(increments[j])) {
+                units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
+            } else {
+                units += increments[j];
+            }
+        }
+    }
+    return units;
+}
+
+// Masks rather than branches, so that the loop vectorises. With the
+// alternating sign factors the block's change is the sum of the increments,
+// exact modulo 2^64. Any other sign factor sends the block to the exact step:
+// the program never meets one, and it may be any value.
 template <class Lanes>
 double add_lanes(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
 {
-    using word = typename Lanes::word;
-    constexpr auto plus_one = std::bit_cast<std::uint64_t>(1.0);
     const std::uint64_t first_d = 2 * std::uint64_t{first} + 1; // both forms exact: below 2^32
     const auto first_d_fp = static_cast<double>(first_d);
     const std::uint32_t parity = first & 1U;
-    std::array<word, block_size> verdicts; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
-    word total = 0;
-    word hard_seen = 0;
+    const std::uint64_t* sign_bits = alternating.sign_bits[parity].data();
+    const std::uint64_t* minus = alternating.minus[parity].data();
+    const double* numerator = alternating.numerator[parity].data();
+    std::array<std::uint64_t, block_size> increments; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    std::uint64_t total = 0;
+    std::uint64_t hard_seen = 0;
     std::uint64_t other_sign_seen = 0;
     for (std::uint32_t j = 0; j < n; ++j) {
-        const word verdict = Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j]);
-        const std::uint32_t odd = (parity + j) & 1U;
-        const word negate = word{0} - static_cast<word>(odd);
-        verdicts[j] = verdict;
-        hard_seen |= verdict;
-        total += (verdict ^ negate) - negate;
-        other_sign_seen |= std::bit_cast<std::uint64_t>(sign_factors[j]) ^ (plus_one | (std::uint64_t{odd} << 63));
+        const lane_verdict lane =
+            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], minus[j], numerator[j]);
+        increments[j] = lane.increment ^ lane.hard;
+        total += lane.increment;
+        hard_seen |= lane.hard;
+        other_sign_seen |= std::bit_cast<std::uint64_t>(sign_factors[j]) ^ sign_bits[j];
     }
     if (other_sign_seen != 0) return exact_steps(sum, sign_factors, first, n);
-
-    using signed_word = std::make_signed_t<word>;
-    std::uint64_t units = to_units(sum);
-    if ((hard_seen & Lanes::hard) == 0)
-        return from_units(units + static_cast<std::uint64_t>(static_cast<std::int64_t>(static_cast<signed_word>(total))));
-    for (std::uint32_t j = 0; j < n; ++j) {
-        const std::uint64_t verdict = verdicts[j];
-        if ((verdict & Lanes::hard) != 0) {
-            units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
-            continue;
-        }
-        const std::uint64_t negate = std::uint64_t{0} - ((parity + j) & 1U);
-        units += (verdict ^ negate) - negate;
-    }
-    return from_units(units);
+    const std::uint64_t units = to_units(sum);
+    if (hard_seen == 0) return from_units(units + total);
+    return from_units(add_in_order(units, increments.data(), sign_factors, first, n));
 }
 
 // Terms first .. first + n - 1, n <= block_size.
@@ -173,9 +209,10 @@ void write_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdict
     const std::uint64_t first_d = 2 * std::uint64_t{first} + 1;
     const auto first_d_fp = static_cast<double>(first_d);
     for (std::uint32_t j = 0; j < n; ++j) {
-        const std::uint64_t verdict =
-            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + static_cast<double>(2 * std::uint64_t{j}));
-        verdicts[j] = (verdict & Lanes::hard) != 0 ? hard_lane : verdict;
+        // The magnitude: the verdict for a sign factor of +1.
+        const lane_verdict lane =
+            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + static_cast<double>(2 * std::uint64_t{j}), 0, 0x1p53);
+        verdicts[j] = lane.hard != 0 ? hard_lane : lane.increment;
     }
 }
 

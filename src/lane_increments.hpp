@@ -50,20 +50,27 @@
 
 namespace pigreco {
 
-struct checked_lane {
-    std::uint64_t magnitude; // c, the nearest integer to 2^53 / d
-    std::uint64_t hard;      // all ones when the lane needs the exact step
+// A lane's verdict: the increment +-c in two's complement, and `hard` with
+// its top bit set when the lane is hard (the increment is then meaningless),
+// all its other bits clear.
+struct lane_verdict {
+    std::uint64_t increment;
+    std::uint64_t hard;
 };
 
-// Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double. The
-// estimate of c is proved by an exact remainder.
-static inline checked_lane exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp)
+inline constexpr std::uint64_t top_bit = std::uint64_t{1} << 63;
+
+// Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double; `minus`
+// all ones for a term of sign factor -1, zero for +1. The estimate of c is
+// proved by an exact remainder.
+static inline lane_verdict exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp, std::uint64_t minus)
 {
     // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of x
     // rounded to an integer, and the bits of the sum minus those of 2^52 are
     // that integer.
     const double shifted = 0x1p53 / d_fp + 0x1p52;
     const std::uint64_t c = std::bit_cast<std::uint64_t>(shifted) - std::bit_cast<std::uint64_t>(0x1p52);
+    const std::uint64_t increment = (c ^ minus) - minus;
 #if PIGRECO_CHECK_WITH_FMA
     // c (subtracted exactly) and 2^53 - c * d are integers below 2^53 in
     // magnitude whenever c is anywhere near x, so the fused product is exact;
@@ -74,7 +81,7 @@ static inline checked_lane exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const double e = std::fma(-c_fp, d_fp, 0x1p53);
     const double slack = std::fma(-2.0, std::fabs(e), d_fp);
     constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
-    return {c, slack > d_fp * window ? 0 : ~std::uint64_t{0}};
+    return {increment, slack > d_fp * window ? 0 : top_bit};
 #else
     // Unsigned arithmetic keeps even a wild estimate defined behaviour, and
     // every comparison is spelled with shifts of sign bits, which the oldest
@@ -91,7 +98,7 @@ static inline checked_lane exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const std::uint64_t slack = d - 2 * abs_e;
     const std::uint64_t not_clear = // window_denominator * slack <= window_numerator * d
         1 - ((window_numerator * d - window_denominator * slack) >> 63);
-    return {c, 0 - (too_far | not_clear)};
+    return {increment, (too_far | not_clear) << 63};
 #endif
 }
 
@@ -99,34 +106,35 @@ static inline checked_lane exact_checked_lane([[maybe_unused]] std::uint64_t d, 
 // enough to prove c without a remainder: bounded_lane applies.
 inline constexpr std::uint32_t first_bounded_index = std::uint32_t{1} << 21;
 
-// The magnitude c, with its top bit set when the lane is hard: c <= 2^31 - 2^9,
-// so the bit is free.
-inline constexpr std::uint32_t hard_bit = std::uint32_t{1} << 31;
-
-// Index >= first_bounded_index, so 2^22 < d < 2^32; d_fp its exact double.
-// With neither a fused multiply-add nor 64-bit integer products, so that even
-// the oldest vector units (SSE2) run it at full width.
+// Index >= first_bounded_index, so 2^22 < d < 2^32; d_fp its exact double;
+// `numerator` 2^53 times the sign factor, +1 or -1. With neither a fused
+// multiply-add nor 64-bit integer products or compares, so that even the
+// oldest vector units (SSE2) run it at full width.
 //
-// Proof. x = 2^53 / d lies in (2^21, 2^31 - 2^9 + 1). The computed quotient x~
-// is within one unit in the last place of x in any rounding mode, and also
-// when rounded twice through the x87 format: |x~ - x| < 2^-22. The integer c
-// (from truncating x~ + 1/2, however that sum rounds) is at most 2^31 - 2^9, and
-// f = x~ - c is exact (Sterbenz: x~ and c are within a factor of two). If
-// |f| <= B = 1/2 - 3/8192 - 2^-22, then |x - c| < 1/2 - 3/8192: c is the
-// nearest integer to x and x lies outside the window, so c is the increment.
-// Otherwise the lane is called hard; that covers every lane of the window and
-// a few more, within 2^-21 of its edge. The sign of |f| - B says which, in
-// any rounding mode (a zero difference means |f| = B, which is still clear).
-static inline std::uint32_t bounded_lane(double d_fp)
+// Proof. x = 2^53 / d lies in (2^21, 2^31). The computed quotient x~ (of
+// either sign) is within one unit in the last place of x in any rounding
+// mode, and closer still when kept in the x87 format: |x~ - x| < 2^-22.
+// Adding 1.5 * 2^52 and storing the sum as a double leaves an integer in
+// [2^52, 2^53), however it rounds; its bits minus those of 1.5 * 2^52 are the
+// signed integer c in two's complement, and c_fp, the stored sum minus
+// 1.5 * 2^52, is exactly c. Then f = x~ - c_fp is exact (|f| < 1 while x~ and
+// c_fp are of one sign and at least 2^21 in size). If |f| <= B =
+// 1/2 - 3/8192 - 2^-22, then |x - |c|| < 1/2 - 3/8192: |c| is the nearest
+// integer to x and x lies outside the window, so c is the increment.
+// Otherwise the lane is called hard; that covers every lane of the window
+// and a few more, within 2^-21 of its edge. The sign of |f| - B says which,
+// in any rounding mode (a zero difference means |f| = B, which is clear).
+static inline lane_verdict bounded_lane(double d_fp, double numerator)
 {
     constexpr double half_window =
         static_cast<double>(window_numerator) / static_cast<double>(2 * window_denominator);
     constexpr double bound = 0.5 - half_window - 0x1p-22;
-    const double x = 0x1p53 / d_fp;
-    const auto c = static_cast<std::int32_t>(x + 0.5);
-    const double f = x - static_cast<double>(c);
-    const std::uint64_t clear = std::bit_cast<std::uint64_t>(std::fabs(f) - bound) >> 63; // 1: |f| < B (or = B)
-    return static_cast<std::uint32_t>(c) | (static_cast<std::uint32_t>(clear ^ 1U) << 31);
+    constexpr double signed_shift = 0x1.8p52;
+    const double x = numerator / d_fp;
+    const auto shifted = std::bit_cast<std::uint64_t>(x + signed_shift);
+    const double f = x - (std::bit_cast<double>(shifted) - signed_shift);
+    const std::uint64_t hard = ~std::bit_cast<std::uint64_t>(std::fabs(f) - bound) & top_bit;
+    return {shifted - std::bit_cast<std::uint64_t>(signed_shift), hard};
 }
 
 } // namespace pigreco

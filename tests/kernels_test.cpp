@@ -42,7 +42,7 @@ bool near_the_window(std::uint32_t index)
     const std::uint64_t r = (std::uint64_t{1} << 53) % d;
     const std::uint64_t distance = 2 * r > d ? 2 * r - d : d - 2 * r;
     static_assert(pigreco::window_numerator * (std::uint64_t{1} << 21) / (2 * pigreco::window_denominator) == 768);
-    return (distance << 21) < 769 * 2 * d;
+    return (distance << 21) < std::uint64_t{769} * 2 * d;
 }
 
 void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
