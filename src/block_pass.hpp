@@ -116,33 +116,34 @@ struct bounded_lanes { // indices from first_bounded_index on
 // flipped one has them differ.
 bool is_marked_hard(std::uint64_t increment) { return ((increment ^ (increment << 1)) & top_bit) != 0; }
 
+std::uint64_t sum_of(const std::uint64_t* increments, std::uint32_t begin, std::uint32_t end)
+{
+    std::uint64_t sum = 0;
+    for (std::uint32_t j = begin; j < end; ++j) sum += increments[j];
+    return sum;
+}
+
 // A block with hard lanes: the increments in order, each hard lane given the
-// exact step. Groups of lanes with no hard lane among them are added at once.
+// exact step. The hard lanes are few (one in a block, as a rule), so they are
+// found group by group, and the increments between them added at once.
 std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* increments, const double* sign_factors,
                            std::uint32_t first, std::uint32_t n)
 {
-    constexpr std::uint32_t group = 16;
+    constexpr std::uint32_t group = 32;
+    std::uint32_t added = 0; // the lanes before this one are in units
     for (std::uint32_t start = 0; start < n; start += group) {
         const std::uint32_t end = std::min(start + group, n);
         std::uint64_t marked = 0;
-        std::uint64_t change = 0;
+        for (std::uint32_t j = start; j < end; ++j) marked |= increments[j] ^ (increments[j] << 1);
+        if ((marked & top_bit) == 0) continue;
         for (std::uint32_t j = start; j < end; ++j) {
-            marked |= increments[j] ^ (increments[j] << 1);
-            change += increments[j];
-        }
-        if ((marked & top_bit) == 0) {
-            units += change;
-            continue;
-        }
-        for (std::uint32_t j = start; j < end; ++j) {
-            if (is_marked_hard(increments[j])) {
-                units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
-            } else {
-                units += increments[j];
-            }
+            if (!is_marked_hard(increments[j])) continue;
+            units += sum_of(increments, added, j);
+            units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
+            added = j + 1;
         }
     }
-    return units;
+    return units + sum_of(increments, added, n);
 }
 
 // Masks rather than branches, so that the loop vectorises. With the
