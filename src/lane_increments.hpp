@@ -35,6 +35,7 @@
 #pragma once
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -117,7 +118,8 @@ inline constexpr std::uint32_t first_bounded_index = std::uint32_t{1} << 21;
 // Adding 1.5 * 2^52 and storing the sum as a double leaves an integer in
 // [2^52, 2^53), however it rounds; its bits minus those of 1.5 * 2^52 are the
 // signed integer c in two's complement, and c_fp, the stored sum minus
-// 1.5 * 2^52, is exactly c. Then f = x~ - c_fp is exact (|f| < 1 while x~ and
+// 1.5 * 2^52, is exactly c. (With the x87 unit, c is x~ rounded to an integer
+// and c_fp its exact conversion.) Then f = x~ - c_fp is exact (|f| < 1 while x~ and
 // c_fp are of one sign and at least 2^21 in size). If |f| <= B =
 // 1/2 - 3/8192 - 2^-22, then |x - |c|| < 1/2 - 3/8192: |c| is the nearest
 // integer to x and x lies outside the window, so c is the increment.
@@ -129,12 +131,23 @@ static inline lane_verdict bounded_lane(double d_fp, double numerator)
     constexpr double half_window =
         static_cast<double>(window_numerator) / static_cast<double>(2 * window_denominator);
     constexpr double bound = 0.5 - half_window - 0x1p-22;
-    constexpr double signed_shift = 0x1.8p52;
     const double x = numerator / d_fp;
+#if FLT_EVAL_METHOD == 0
+    constexpr double signed_shift = 0x1.8p52;
     const auto shifted = std::bit_cast<std::uint64_t>(x + signed_shift);
-    const double f = x - (std::bit_cast<double>(shifted) - signed_shift);
+    const std::uint64_t c = shifted - std::bit_cast<std::uint64_t>(signed_shift);
+    const double c_fp = std::bit_cast<double>(shifted) - signed_shift;
+#else
+    // Where doubles may be kept wider (the x87 unit), the compiler may take the
+    // double read back from the bits for the wider sum it came from, which is
+    // no integer: c_fp comes from the integer instead, by an exact conversion.
+    const auto c_signed = static_cast<std::int64_t>(std::llrint(x));
+    const auto c = static_cast<std::uint64_t>(c_signed);
+    const auto c_fp = static_cast<double>(c_signed);
+#endif
+    const double f = x - c_fp;
     const std::uint64_t hard = ~std::bit_cast<std::uint64_t>(std::fabs(f) - bound) & top_bit;
-    return {shifted - std::bit_cast<std::uint64_t>(signed_shift), hard};
+    return {c, hard};
 }
 
 } // namespace pigreco

@@ -36,12 +36,12 @@ std::int64_t exact_change(std::uint64_t units, double sign, std::uint32_t index)
 
 // Whether 2^53 / d lies within the window widened by 2^-21 of a half-integer:
 // |2r - d| / 2d < 3/8192 + 2^-21 = 769 / 2^21, in exact integers.
+static_assert(pigreco::window_numerator * (std::uint64_t{1} << 21) / (2 * pigreco::window_denominator) == 768);
 bool near_the_window(std::uint32_t index)
 {
     const std::uint64_t d = 2 * std::uint64_t{index} + 1;
-    const std::uint64_t r = (std::uint64_t{1} << 53) % d;
-    const std::uint64_t distance = 2 * r > d ? 2 * r - d : d - 2 * r;
-    static_assert(pigreco::window_numerator * (std::uint64_t{1} << 21) / (2 * pigreco::window_denominator) == 768);
+    const std::uint64_t twice_r = 2 * ((std::uint64_t{1} << 53) % d);
+    const std::uint64_t distance = twice_r > d ? twice_r - d : d - twice_r; // |2r - d|
     return (distance << 21) < std::uint64_t{769} * 2 * d;
 }
 
