@@ -42,7 +42,8 @@ bool near_the_window(std::uint32_t index)
     const std::uint64_t d = 2 * std::uint64_t{index} + 1;
     const std::uint64_t twice_r = 2 * ((std::uint64_t{1} << 53) % d);
     const std::uint64_t distance = twice_r > d ? twice_r - d : d - twice_r; // |2r - d|
-    return (distance << 21) < std::uint64_t{769} * 2 * d;
+    const std::uint64_t widened = std::uint64_t{769} * 2 * d; // (3/8192 + 2^-21) * 2d * 2^21
+    return (distance << 21) < widened;
 }
 
 void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
