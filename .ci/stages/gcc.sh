@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# x86-64, g++, the default (Release) build: every test, the slow ones included.
+# x86-64, g++, the default (Release) build: every test, the slow ones included,
+# and the only stage that runs the exhaustive one: every count against the x87
+# unit through every kernel this CPU runs, a few minutes on both cores.
 # packages: g++ cmake ninja-build googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
