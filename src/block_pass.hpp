@@ -159,7 +159,7 @@ double add_lanes(double sum, const double* sign_factors, std::uint32_t first, st
     const std::uint64_t* sign_bits = alternating.sign_bits[parity].data();
     const std::uint64_t* minus = alternating.minus[parity].data();
     const double* numerator = alternating.numerator[parity].data();
-    std::array<std::uint64_t, block_size> increments; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    alignas(64) std::array<std::uint64_t, block_size> increments; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
     std::uint64_t total = 0;
     std::uint64_t hard_seen = 0;
     std::uint64_t other_sign_seen = 0;
@@ -190,12 +190,17 @@ double add_block(double sum, const double* sign_factors, std::uint32_t first, st
 
 double sum_terms(double sum, std::uint32_t first, std::uint32_t n, const double* sign_factors)
 {
-    std::array<double, block_size> power_results; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    alignas(64) std::array<double, block_size> power_results; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
     for (std::uint32_t done = 0; done < n;) {
         const std::uint32_t block_first = first + done;
         const std::uint32_t m = std::min(block_size, n - done);
         const double* signs = sign_factors != nullptr ? sign_factors + done : power_results.data();
         if (sign_factors == nullptr) {
+            // One call a turn, as a plain loop over the calls has it: unrolled,
+            // this loop made the calls of MinGW-w64's 32-bit pow far slower.
+#if defined(__GNUC__)
+#pragma GCC unroll 1
+#endif
             for (std::uint32_t j = 0; j < m; ++j) power_results[j] = std::pow(-1.0, static_cast<double>(block_first + j));
         }
         sum = add_block(sum, signs, block_first, m);

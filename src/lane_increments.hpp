@@ -61,6 +61,10 @@ struct lane_verdict {
 
 inline constexpr std::uint64_t top_bit = std::uint64_t{1} << 63;
 
+// |x|, by its bits: some C libraries (MinGW-w64's) make fabs x87 assembly,
+// which no compiler can vectorise.
+static inline double magnitude(double x) { return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & ~top_bit); }
+
 // Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double; `minus`
 // all ones for a term of sign factor -1, zero for +1. The estimate of c is
 // proved by an exact remainder.
@@ -80,7 +84,7 @@ static inline lane_verdict exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     // NaN fails the comparison: both land on the hard path.
     const double c_fp = shifted - 0x1p52;
     const double e = std::fma(-c_fp, d_fp, 0x1p53);
-    const double slack = std::fma(-2.0, std::fabs(e), d_fp);
+    const double slack = std::fma(-2.0, magnitude(e), d_fp);
     constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
     return {increment, slack > d_fp * window ? 0 : top_bit};
 #else
@@ -146,7 +150,7 @@ static inline lane_verdict bounded_lane(double d_fp, double numerator)
     const auto c_fp = static_cast<double>(c_signed);
 #endif
     const double f = x - c_fp;
-    const std::uint64_t hard = ~std::bit_cast<std::uint64_t>(std::fabs(f) - bound) & top_bit;
+    const std::uint64_t hard = ~std::bit_cast<std::uint64_t>(magnitude(f) - bound) & top_bit;
     return {c, hard};
 }
 
