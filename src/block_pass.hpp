@@ -166,8 +166,9 @@ double add_lanes(double sum, const double* sign_factors, std::uint32_t first, st
     for (std::uint32_t j = 0; j < n; ++j) {
         const lane_verdict lane =
             Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], minus[j], numerator[j]);
-        increments[j] = lane.increment ^ lane.hard;
-        total += lane.increment;
+        const std::uint64_t marked = lane.increment ^ lane.hard;
+        increments[j] = marked;
+        total += marked; // the increment itself wherever it counts: with no hard lane
         hard_seen |= lane.hard;
         other_sign_seen |= std::bit_cast<std::uint64_t>(sign_factors[j]) ^ sign_bits[j];
     }
