@@ -11,7 +11,8 @@
 #             README.md in share/doc/pigreco                    the Debian package only
 #   bundle    LICENSE and README at the top, for people who
 #             unpack an archive and look; on Windows the
-#             program too, beside them                          the tarball and the zips
+#             program too, beside them, and the notices of
+#             the runtime linked into it (THIRD-PARTY.txt)      the tarball and the zips
 # `debian` and `bundle` are left out of a plain `cmake --install`;
 # packaging/cpack_components.cmake picks the components of each package.
 include(GNUInstallDirs)
@@ -79,6 +80,24 @@ if(WIN32)
       VERBATIM)
     list(APPEND bundle_texts ${converted})
   endforeach()
+  # The static program carries MinGW-w64's runtime, whose licences ask for
+  # their notices to come with it.
+  find_file(PIGRECO_MINGW_COPYRIGHT copyright PATHS /usr/share/doc/mingw-w64-common
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(PIGRECO_MINGW_COPYRIGHT)
+    set(third_party ${PROJECT_BINARY_DIR}/packaging/THIRD-PARTY.txt)
+    add_custom_command(OUTPUT ${third_party}
+      COMMAND ${CMAKE_COMMAND} -DHEADER=${PROJECT_SOURCE_DIR}/packaging/third_party_header.txt
+              -DCOPYRIGHT=${PIGRECO_MINGW_COPYRIGHT} -DOUTPUT=${third_party}
+              -P ${PROJECT_SOURCE_DIR}/packaging/third_party.cmake
+      DEPENDS ${PROJECT_SOURCE_DIR}/packaging/third_party_header.txt ${PIGRECO_MINGW_COPYRIGHT}
+              ${PROJECT_SOURCE_DIR}/packaging/third_party.cmake
+      VERBATIM)
+    list(APPEND bundle_texts ${third_party})
+  else()
+    message(WARNING "MinGW-w64's copyright file not found (Debian: mingw-w64-common): "
+                    "the zip will lack THIRD-PARTY.txt, the notices of the runtime linked into pigreco.exe")
+  endif()
 else()
   set(bundle_texts LICENSE README.md)
 endif()

@@ -106,9 +106,11 @@ for zip in "$win64" "$win32"; do
   echo "--- $zip"
   cmake -E chdir "$work/check" cmake -E tar xf "$PWD/$zip"
   root="$work/check/$(basename "$zip" .zip)"
-  expect_files "$root" "LICENSE.txt README.txt pigreco.exe "
+  expect_files "$root" "LICENSE.txt README.txt THIRD-PARTY.txt pigreco.exe "
   crlf LICENSE | cmp - "$root/LICENSE.txt"
   crlf README.md | cmp - "$root/README.txt"
+  { cat packaging/third_party_header.txt /usr/share/doc/mingw-w64-common/copyright; } | crlf /dev/stdin |
+    cmp - "$root/THIRD-PARTY.txt"
   if [ "$zip" = "$win64" ]; then
     python3 tests/end_to_end.py "$root/pigreco.exe" --emulator /usr/lib/wine/wine64 --crlf
   elif runs_i386_code; then
