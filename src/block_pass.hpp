@@ -11,10 +11,9 @@
 // each other at link time: one inline function shared by name would let the
 // linker keep a single build of it, perhaps one this CPU cannot run.
 //
-// The power calls and the block's arithmetic sit in one function, with no
-// call between them but the power calls themselves: on the machines measured,
-// that keeps the arithmetic within the shadow of the power calls better than
-// a separate function per block did.
+// The power calls and the block's arithmetic sit in one function, built with
+// the kernel's instruction set: the program calls its kernel once, not once
+// a block, and the arithmetic follows the calls with nothing between them.
 #pragma once
 
 #include <algorithm>
@@ -225,10 +224,14 @@ void write_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdict
 
 void lane_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts)
 {
-    if (first >= first_bounded_index) {
-        write_verdicts<bounded_lanes>(first, n, verdicts);
-    } else {
-        write_verdicts<checked_lanes>(first, n, verdicts);
+    for (std::uint32_t done = 0; done < n; done += block_size) {
+        const std::uint32_t block_first = first + done;
+        const std::uint32_t m = std::min(block_size, n - done);
+        if (block_first >= first_bounded_index) {
+            write_verdicts<bounded_lanes>(block_first, m, verdicts + done);
+        } else {
+            write_verdicts<checked_lanes>(block_first, m, verdicts + done);
+        }
     }
 }
 

@@ -39,10 +39,11 @@ inline constexpr std::uint64_t hard_lane = std::uint64_t{1} << 63;
 // in increasing order of index.
 using sum_function = double(double sum, std::uint32_t first, std::uint32_t n, const double* sign_factors);
 
-// The verdicts that the block pass reaches on the terms of a block of indices
-// first .. first + n - 1 (first >= 2, first + n <= 2^31): for each term the
-// magnitude of its increment of a sum in [2, 4), in units of 2^-51, or
-// hard_lane. For the tests, which check them against the exact step.
+// The verdicts that the block pass reaches on the terms of indices
+// first .. first + n - 1 (first >= 2, first + n <= 2^31), in blocks of
+// block_size from first on: for each term the magnitude of its increment of
+// a sum in [2, 4), in units of 2^-51, or hard_lane. For the tests, which
+// check them against the exact step.
 using lanes_function = void(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts);
 
 struct kernel {

@@ -122,9 +122,10 @@ inline constexpr std::uint32_t first_bounded_index = std::uint32_t{1} << 21;
 // Adding 1.5 * 2^52 and storing the sum as a double leaves an integer in
 // [2^52, 2^53), however it rounds; its bits minus those of 1.5 * 2^52 are the
 // signed integer c in two's complement, and c_fp, the stored sum minus
-// 1.5 * 2^52, is exactly c. (With the x87 unit, c is x~ rounded to an integer
-// and c_fp its exact conversion.) Then f = x~ - c_fp is exact (|f| < 1 while x~ and
-// c_fp are of one sign and at least 2^21 in size). If |f| <= B =
+// 1.5 * 2^52, is exactly c. (With the x87 unit, c is x~ rounded to an
+// integer and c_fp its exact conversion.) Then f = x~ - c_fp is exact
+// (|f| < 1 while x~ and c_fp are of one sign and at least 2^21 in size),
+// and so is its conversion to a double. If |f| <= B =
 // 1/2 - 3/8192 - 2^-22, then |x - |c|| < 1/2 - 3/8192: |c| is the nearest
 // integer to x and x lies outside the window, so c is the increment.
 // Otherwise the lane is called hard; that covers every lane of the window
