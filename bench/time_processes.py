@@ -36,9 +36,9 @@ def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", type=Path, required=True, help="folder that run.sh built into")
     parser.add_argument("--builds", type=Path, required=True, help="run.sh's list of builds")
-    parser.add_argument("--counts", nargs="+", type=int, default=[200000000, 2147483647],
+    parser.add_argument("--counts", nargs="*", type=int, default=[200000000, 2147483647],
                         help="iteration counts to time the x86-64 builds at")
-    parser.add_argument("--counts-32", nargs="+", type=int, default=[100000000],
+    parser.add_argument("--counts-32", nargs="*", type=int, default=[100000000],
                         help="iteration counts to time the 32-bit builds at (their pow is ten times slower)")
     parser.add_argument("--runs", type=int, default=7, help="timed runs of each program for each count")
     parser.add_argument("--memory-counts", nargs="*", type=int, default=[10, 2147483647],
@@ -261,6 +261,8 @@ def main():
     for count in sorted(set(args.counts) | set(args.counts_32)):
         chosen = [b for b in builds if count in (args.counts_32 if b.is_32_bit else args.counts)]
         programs = [p for b in chosen for p in b.programs()]
+        if not programs:
+            continue
         times, lines = time_count(programs, prefix, count, args.runs)
         print_table(count, args.runs, programs, times)
         print(f"result: {lines[programs[1].label]}")
