@@ -26,23 +26,30 @@ runs_i386_code() {
   return $status
 }
 
-# Makes ready for a stage's Windows programs to run under Wine:
-#   start_wine NAME
-# A prefix of the stage's own in build-ci/NAME/wineprefix (made on the first
-# run), one persistent Wine server for the whole stage, and the prefix brought
-# up before any test runs. A server, or one of the background programs that
+# Makes ready for Windows programs to run under Wine:
+#   start_wine FOLDER
+# A prefix of its own in FOLDER/wineprefix (made on the first run), one
+# persistent Wine server for all the programs, and the prefix brought up
+# before any of them runs. A server, or one of the background programs that
 # bringing up a prefix starts, started by a test instead would inherit the
 # test's output pipes and hold them open long after the test ends, and ctest
-# would wait for them; here they inherit a log file. The server is stopped
-# when the stage ends; one left over from an interrupted run, which would make
-# the new one fail to start, is stopped first.
+# would wait for them; here they inherit a log file, FOLDER/wine.log. A server
+# left over from an interrupted run, which would make the new one fail to
+# start, is stopped first. The caller stops this one with stop_wine, as a rule
+# from an EXIT trap.
 start_wine() {
-  local log="build-ci/$1/wine.log"
-  export WINEPREFIX="$PWD/build-ci/$1/wineprefix" WINEDEBUG=-all
-  mkdir -p "$WINEPREFIX"
+  mkdir -p "$1/wineprefix"
+  local log
+  log="$(cd "$1" && pwd)/wine.log"
+  export WINEPREFIX="$(cd "$1" && pwd)/wineprefix" WINEDEBUG=-all
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w
   wineserver -p >"$log" 2>&1
-  trap 'wineserver -k >/dev/null 2>&1 || true; wineserver -w' EXIT
   wineboot -i >>"$log" 2>&1 || { cat "$log"; echo "wineboot -i failed in $WINEPREFIX"; return 1; }
+}
+
+stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
 }

@@ -1,16 +1,21 @@
 #!/usr/bin/env python3
-"""Whole-process timings of pigreco against the floor and the x87 loop.
+"""Whole-process timings of each build of pigreco against its own floor.
 
-Runs every program once per round, rotating the order from round to round, so
-that a slow spell of this (shared, noisy) machine hits all programs alike; the
-median of the rounds is then compared with the median of pigreco_floor, which
-makes only the std::pow calls that no implementation can avoid. Each run is
-pinned to one core when taskset is there. Also measures pigreco's peak
-resident memory, and checks that every pigreco build prints the same result
-line as the long double program.
+Every build comes with its floor, a program built with the same compiler and
+flags that makes the same std::pow(-1.0, i) calls, once per term and in order,
+and only adds their results: the cost that no implementation can avoid. All
+programs of all builds are run once per round, the order rotating from round
+to round, each pinned to one core where taskset is there, so that a slow spell
+of this (shared, noisy) machine hits them alike. Noise only ever adds time, so
+the ratio that counts is that of the fastest runs; the medians stand beside.
 
-Expects the builds that run.sh makes; run.sh passes the build folder and the
-kernels it built forced builds for, and any other options through.
+Also: pigreco's peak resident memory; that every pigreco of a build prints the
+result line of that build's plain x87 long double loop, and that all builds
+print the same bytes (CR LF aside); and, under valgrind's callgrind, the
+instructions that a term's arithmetic costs without the power calls, for each
+kernel that valgrind runs.
+
+run.sh builds the programs and lists the builds for this script.
 """
 
 import argparse
@@ -30,12 +35,16 @@ RESULT_MARK = "Dopo "
 def parse_args():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", type=Path, required=True, help="folder that run.sh built into")
-    parser.add_argument("--kernels", nargs="*", default=[], help="kernels with a forced build in the build folder")
-    parser.add_argument("--counts", nargs="+", type=int, default=[200000000, 2147483647], help="iteration counts to time")
-    parser.add_argument("--runs", type=int, default=5, help="timed runs of each program for each count")
+    parser.add_argument("--builds", type=Path, required=True, help="run.sh's list of builds")
+    parser.add_argument("--counts", nargs="*", type=int, default=[200000000, 2147483647],
+                        help="iteration counts to time the x86-64 builds at")
+    parser.add_argument("--counts-32", nargs="*", type=int, default=[100000000],
+                        help="iteration counts to time the 32-bit builds at (their pow is ten times slower)")
+    parser.add_argument("--runs", type=int, default=7, help="timed runs of each program for each count")
     parser.add_argument("--memory-counts", nargs="*", type=int, default=[10, 2147483647],
                         help="counts at which pigreco's peak resident memory is measured")
     parser.add_argument("--cpu", type=int, default=1, help="core to pin every run to")
+    parser.add_argument("--no-callgrind", action="store_true", help="leave out the instruction counts")
     args = parser.parse_args()
     if args.runs < 1:
         parser.error("--runs must be at least 1")
@@ -43,25 +52,49 @@ def parse_args():
 
 
 class Program:
-    def __init__(self, label, path):
-        self.label = label
-        self.path = path
+    def __init__(self, build, role, command):
+        self.build = build  # the build's name, as run.sh lists it
+        self.role = role    # "floor", "pigreco" or "x87"
+        self.command = command
+        self.label = f"{build} {role}"
+        # A build forced to one kernel ("x86-64 avx2") shares its target's floor.
+        self.target = build.split()[0]
+        self.floor_label = f"{self.target} floor"
 
 
-def programs_to_time(build_dir, kernels):
-    default = build_dir / "default"
-    chosen = run_plain([str(default / "bench" / "pigreco_kernels")]).strip()
-    programs = [Program("pigreco_floor", default / "bench" / "pigreco_floor"),
-                Program(f"pigreco (auto: {chosen})", default / "pigreco")]
-    for kernel in kernels:
-        built_as = run_plain([str(build_dir / kernel / "bench" / "pigreco_kernels")]).strip()
-        if built_as != kernel:
-            sys.exit(f"the build forced to {kernel} uses {built_as}")
-        programs.append(Program(f"pigreco ({kernel})", build_dir / kernel / "pigreco"))
-    x87 = default / "bench" / "pigreco_x87"
-    if x87.exists():
-        programs.append(Program("pigreco_x87", x87))
-    return programs
+class Build:
+    """One line of run.sh's list: NAME... FOLDER KIND [RUNNER...]."""
+
+    def __init__(self, line, build_dir):
+        words = line.split()
+        kinds = ("native", "loader", "wine")
+        at = next(i for i, w in enumerate(words) if w in kinds)
+        self.name = " ".join(words[:at - 1])
+        self.folder = build_dir / words[at - 1]
+        self.kind = words[at]
+        self.runner = words[at + 1:]
+        self.is_32_bit = self.kind != "native"
+        suffix = ".exe" if self.kind == "wine" else ""
+        self.paths = {
+            "pigreco": self.folder / f"pigreco{suffix}",
+            "floor": self.folder / "bench" / f"pigreco_floor{suffix}",
+            "x87": self.folder / "bench" / f"pigreco_x87{suffix}",
+            "kernels": self.folder / "bench" / f"pigreco_kernels{suffix}",
+            "arithmetic": self.folder / "bench" / f"pigreco_arithmetic{suffix}",
+        }
+
+    def command(self, what, *arguments):
+        return self.runner + [str(self.paths[what])] + list(arguments)
+
+    def is_forced(self):
+        return " " in self.name
+
+    def programs(self):
+        """The floor and the x87 loop once per target, beside its default build."""
+        roles = ["pigreco"]
+        if not self.is_forced():
+            roles = ["floor", "pigreco"] + (["x87"] if self.paths["x87"].exists() else [])
+        return [Program(self.name, role, self.command(role)) for role in roles]
 
 
 def run_plain(command):
@@ -79,11 +112,11 @@ def pinning_prefix(cpu):
 def timed_run(prefix, program, count):
     """Wall time of one run fed the count on standard input, and what it printed."""
     start = time.perf_counter()
-    finished = subprocess.run(prefix + [str(program.path)], input=f"{count}\n", capture_output=True, text=True)
+    finished = subprocess.run(prefix + program.command, input=f"{count}\n".encode(), capture_output=True)
     elapsed = time.perf_counter() - start
     if finished.returncode != 0:
-        sys.exit(f"{program.label} failed on count {count}: {finished.stderr.strip()}")
-    return elapsed, finished.stdout
+        sys.exit(f"{program.label} failed on count {count}: {finished.stderr.decode(errors='replace').strip()}")
+    return elapsed, finished.stdout.decode("utf-8", errors="replace").replace("\r\n", "\n")
 
 
 def result_line(output):
@@ -109,95 +142,143 @@ def time_count(programs, prefix, count, runs):
     return times, lines
 
 
-def disagreements(lines):
-    """Every pigreco build must print exactly what the long double program prints."""
-    reference = lines.get("pigreco_x87")
-    if reference is None:
-        return []
-    return [f"{label} printed: {line}  but pigreco_x87 printed: {reference}"
-            for label, line in lines.items() if label.startswith("pigreco ") and line != reference]
+def result_problems(programs, lines, count):
+    """Every pigreco must print its build's x87 line, and every build the same line."""
+    problems = []
+    x87 = {p.target: lines[p.label] for p in programs if p.role == "x87"}
+    pigreco_lines = {p.label: lines[p.label] for p in programs if p.role == "pigreco"}
+    for program in programs:
+        line = lines[program.label]
+        if program.role == "floor" and not line.endswith(f" {1 if count > 0 and count % 2 else 0}"):
+            problems.append(f"{program.label} printed a wrong sum of signs for count {count}: {line}")
+        reference = x87.get(program.target)
+        if program.role == "pigreco" and reference is not None and line != reference:
+            problems.append(f"{program.label} printed: {line}  but the x87 loop printed: {reference}")
+    if len(set(pigreco_lines.values())) > 1:
+        problems.append(f"the builds disagree for count {count}: {pigreco_lines}")
+    return problems
 
 
-def floor_is_right(lines, count):
-    """The floor's sum of the sign factors is 1 for an odd count and 0 otherwise."""
-    return lines["pigreco_floor"].endswith(f" {1 if count > 0 and count % 2 else 0}")
+def print_table(count, runs, programs, times):
+    width = max(len(p.label) for p in programs)
+    print(f"\ncount {count}, {runs} runs each (wall seconds; ratios to the build's own floor)")
+    print(f"{'program':<{width}}  {'fastest':>8}  {'median':>8}  {'fastest/floor':>13}  {'median/floor':>12}")
+    for program in programs:
+        floor = times[program.floor_label]
+        samples = times[program.label]
+        print(f"{program.label:<{width}}  {min(samples):8.3f}  {statistics.median(samples):8.3f}  "
+              f"{min(samples) / min(floor):13.3f}  {statistics.median(samples) / statistics.median(floor):12.3f}")
 
 
-def peak_memory_kib(prefix, program, count):
+def peak_memory_kib(prefix, command, count):
     """ru_maxrss of the program as GNU time reports it (the launcher itself is small)."""
     gnu_time = Path("/usr/bin/time")
     if not gnu_time.exists():
         return None
     with tempfile.NamedTemporaryFile("r") as report:
-        subprocess.run(prefix + [str(gnu_time), "-f", "%M", "-o", report.name, str(program.path)],
+        subprocess.run(prefix + [str(gnu_time), "-f", "%M", "-o", report.name] + command,
                        input=f"{count}\n", capture_output=True, text=True, check=True)
         return int(report.read().split()[-1])
 
 
-def machine_facts(build_dir, prefix):
+def instructions(command):
+    """What valgrind's callgrind counts for one run of the command."""
+    with tempfile.TemporaryDirectory() as folder:
+        finished = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={folder}/out"] + command,
+                                  capture_output=True, text=True)
+    for line in finished.stderr.splitlines():
+        if "Collected :" in line:
+            return int(line.split(":")[-1])
+    raise RuntimeError(f"callgrind counted nothing for {' '.join(command)}: {finished.stderr[-500:]}")
+
+
+def instructions_per_term(builds):
+    """The arithmetic of one term, without its power call: the difference between
+    two runs of pigreco_arithmetic, over the terms between them, at small indices
+    (where the kernels prove each term with an exact remainder) and large ones."""
+    if shutil.which("valgrind") is None:
+        print("\ninstructions per term: skipped: valgrind is not installed")
+        return
+    print("\ninstructions per term of the arithmetic alone (callgrind; sign factors given, no pow)")
+    short, long_ = 1 << 17, 1 << 18
+    for build in builds:
+        if build.kind == "wine" or build.is_forced():
+            continue
+        try:
+            runnable = run_plain(["valgrind", "-q"] + build.command("kernels", "--runnable")).split()
+        except subprocess.CalledProcessError:
+            print(f"  {build.name}: valgrind cannot run its programs here")
+            continue
+        for kernel in runnable:
+            counts = []
+            for first in (1000000, 1000000000):
+                low = instructions(build.command("arithmetic", kernel, str(first), str(short)))
+                high = instructions(build.command("arithmetic", kernel, str(first), str(long_)))
+                counts.append(f"{(high - low) / (long_ - short):6.2f} from index {first}")
+            print(f"  {build.name} {kernel:8} " + ", ".join(counts))
+    print("  (valgrind runs no AVX-512 code: that kernel is left out)")
+
+
+def machine_facts(builds, prefix):
     facts = {}
     lscpu = shutil.which("lscpu")
     if lscpu:
         for line in run_plain([lscpu]).splitlines():
-            if line.startswith("Model name:"):
-                facts["cpu"] = line.split(":", 1)[1].strip()
+            key, _, value = line.partition(":")
+            if key in ("Model name", "CPU family", "Model"):
+                facts[key.lower()] = value.strip()
     facts["cores"] = str(os.cpu_count())
-    facts["kernels this CPU runs"] = " ".join(run_plain([str(build_dir / "default" / "bench" / "pigreco_kernels"),
-                                                         "--runnable"]).split())
-    facts["compiler"] = compiler_version(build_dir / "default")
+    for build in builds:
+        if build.is_forced():
+            continue
+        facts[f"{build.name}: kernels this CPU runs"] = " ".join(run_plain(build.command("kernels", "--runnable")).split())
+        facts[f"{build.name}: compiler"] = compiler_version(build.folder)
     facts["os kernel"] = platform.release()
     facts["pinning"] = "taskset " + " ".join(prefix[1:]) if prefix else "none (taskset missing or core unavailable)"
     return facts
 
 
-def compiler_version(build):
-    for line in (build / "CMakeCache.txt").read_text().splitlines():
-        if line.startswith("CMAKE_CXX_COMPILER:"):
-            compiler = line.split("=", 1)[1]
-            return run_plain([compiler, "--version"]).splitlines()[0]
+def compiler_version(folder):
+    """What CMake found as the C++ compiler, as it names itself."""
+    for found in folder.glob("CMakeFiles/*/CMakeCXXCompiler.cmake"):
+        for line in found.read_text().splitlines():
+            if line.startswith("set(CMAKE_CXX_COMPILER "):
+                compiler = line.split('"')[1]
+                return run_plain([compiler, "--version"]).splitlines()[0]
     return "unknown"
-
-
-def print_table(count, runs, programs, times):
-    floor = statistics.median(times["pigreco_floor"])
-    width = max(len(p.label) for p in programs)
-    print(f"\ncount {count}, {runs} runs each (wall seconds)")
-    print(f"{'program':<{width}}  {'median':>8}  {'min':>8}  {'max':>8}  {'/ floor':>7}")
-    for program in programs:
-        samples = times[program.label]
-        median = statistics.median(samples)
-        print(f"{program.label:<{width}}  {median:8.3f}  {min(samples):8.3f}  {max(samples):8.3f}  {median / floor:7.3f}")
 
 
 def main():
     args = parse_args()
     prefix = pinning_prefix(args.cpu)
-    programs = programs_to_time(args.build_dir, args.kernels)
+    builds = [Build(line, args.build_dir) for line in args.builds.read_text().splitlines() if line.strip()]
 
     print("machine")
-    for name, value in machine_facts(args.build_dir, prefix).items():
+    for name, value in machine_facts(builds, prefix).items():
         print(f"  {name}: {value}")
 
     problems = []
-    for count in args.counts:
+    for count in sorted(set(args.counts) | set(args.counts_32)):
+        chosen = [b for b in builds if count in (args.counts_32 if b.is_32_bit else args.counts)]
+        programs = [p for b in chosen for p in b.programs()]
+        if not programs:
+            continue
         times, lines = time_count(programs, prefix, count, args.runs)
         print_table(count, args.runs, programs, times)
-        print(f"result: {lines.get('pigreco_x87', lines[programs[1].label])}")
-        problems += disagreements(lines)
-        if not floor_is_right(lines, count):
-            problems.append(f"pigreco_floor printed a wrong sum of signs for count {count}: {lines['pigreco_floor']}")
+        print(f"result: {lines[programs[1].label]}")
+        problems += result_problems(programs, lines, count)
 
     if args.memory_counts:
-        pigreco = programs[1]
-        print("\npeak resident memory of pigreco (ru_maxrss)")
+        pigreco = builds[0].command("pigreco")
+        print("\npeak resident memory of the x86-64 pigreco (ru_maxrss)")
         for count in args.memory_counts:
             kib = peak_memory_kib(prefix, pigreco, count)
             print(f"  count {count}: " + (f"{kib} KiB" if kib is not None else "n/a (no GNU time at /usr/bin/time)"))
 
-    if not any(p.label == "pigreco_x87" for p in programs):
-        print("\ncross-check: pigreco_x87 is not built here (long double is not x87), nothing to compare with")
-    else:
-        print("\ncross-check against pigreco_x87: " + ("all result lines agree" if not problems else "PROBLEMS"))
+    if not args.no_callgrind:
+        instructions_per_term(builds)
+
+    print("\ncross-check of the result lines: " + ("all agree" if not problems else "PROBLEMS"))
     for problem in problems:
         print(f"  {problem}")
     return 1 if problems else 0

@@ -9,20 +9,35 @@ namespace pigreco {
 // also defines PIGRECO_HAS_KERNEL_<NAME> for this file. A new kernel is that
 // line, a declaration here, a line in the table below and, unless it runs on
 // every CPU of its target, the check of what it needs.
-increments_function term_increments_generic;
+sum_function sum_terms_generic;
+lanes_function lane_verdicts_generic;
+#if defined(PIGRECO_HAS_KERNEL_SSE2)
+sum_function sum_terms_sse2;
+lanes_function lane_verdicts_sse2;
+#endif
 #if defined(PIGRECO_HAS_KERNEL_AVX2)
-increments_function term_increments_avx2;
+sum_function sum_terms_avx2;
+lanes_function lane_verdicts_avx2;
 #endif
 #if defined(PIGRECO_HAS_KERNEL_AVX512)
-increments_function term_increments_avx512;
+sum_function sum_terms_avx512;
+lanes_function lane_verdicts_avx512;
 #endif
 
 namespace {
 
 bool runs_anywhere() { return true; }
 
-#if defined(PIGRECO_HAS_KERNEL_AVX2) || defined(PIGRECO_HAS_KERNEL_AVX512)
 // GCC's and Clang's CPU checks: the x86 builds exist only with those compilers.
+#if defined(PIGRECO_HAS_KERNEL_SSE2)
+bool has_sse2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("sse2");
+}
+#endif
+
+#if defined(PIGRECO_HAS_KERNEL_AVX2) || defined(PIGRECO_HAS_KERNEL_AVX512)
 bool has_avx2_and_fma()
 {
     __builtin_cpu_init();
@@ -42,12 +57,15 @@ bool has_avx512()
 // From the most portable to the fastest: the run-time choice takes the last
 // one that this CPU runs.
 constexpr std::array built_kernels{
-    kernel{"generic", term_increments_generic, runs_anywhere},
+    kernel{"generic", sum_terms_generic, lane_verdicts_generic, runs_anywhere},
+#if defined(PIGRECO_HAS_KERNEL_SSE2)
+    kernel{"sse2", sum_terms_sse2, lane_verdicts_sse2, has_sse2},
+#endif
 #if defined(PIGRECO_HAS_KERNEL_AVX2)
-    kernel{"avx2", term_increments_avx2, has_avx2_and_fma},
+    kernel{"avx2", sum_terms_avx2, lane_verdicts_avx2, has_avx2_and_fma},
 #endif
 #if defined(PIGRECO_HAS_KERNEL_AVX512)
-    kernel{"avx512", term_increments_avx512, has_avx512},
+    kernel{"avx512", sum_terms_avx512, lane_verdicts_avx512, has_avx512},
 #endif
 };
 

@@ -7,5 +7,6 @@
 # packages: g++-mingw-w64-x86-64-posix cmake ninja-build googletest python3 wine wine64
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
-start_wine mingw
+start_wine build-ci/mingw
+trap stop_wine EXIT
 build_and_test mingw --toolchain cmake/toolchains/x86_64-w64-mingw32.cmake -- -LE '^largest$'

@@ -13,5 +13,6 @@ if ! runs_i386_code; then
   echo "mingw32: skipped: this machine's kernel does not run 32-bit x86 programs, so 32-bit Wine cannot run here"
   exit 77
 fi
-start_wine mingw32
+start_wine build-ci/mingw32
+trap stop_wine EXIT
 build_and_test mingw32 --toolchain cmake/toolchains/i686-w64-mingw32.cmake -- -LE '^largest$'

@@ -17,12 +17,12 @@ bash packaging/make-release
 
 work=build-ci/package
 rm -rf "$work/check"
-mkdir -p "$work/check" "$work/wineprefix"
+mkdir -p "$work/check"
 left_out=()
 installed=no
 cleanup() {
   [ "$installed" = no ] || dpkg --purge pigreco >/dev/null || true
-  wineserver -k >/dev/null 2>&1 || true
+  stop_wine
 }
 trap cleanup EXIT
 
@@ -100,11 +100,7 @@ else
 fi
 
 echo "--- the Windows zips, under Wine"
-# Wine's own prefix, one server for the stage started before any Windows
-# program, its background programs' output away from the tests' pipes.
-export WINEPREFIX="$PWD/$work/wineprefix" WINEDEBUG=-all
-wineserver -p >/dev/null 2>&1
-wineboot -i >/dev/null 2>&1
+start_wine "$work"
 crlf() { sed 's/$/\r/' "$1"; }
 for zip in "$win64" "$win32"; do
   echo "--- $zip"
