@@ -4,7 +4,7 @@
 # x87 unit) and run under 32-bit Wine: the unit tests, the known answers up to
 # ten million terms, the x87 oracle over the first million counts and the
 # program end to end, lines ending in CR LF. Not the largest count, which
-# took six minutes here (and gave the known answer). Needs a kernel that runs
+# took 198 s here (and gave the known answer). Needs a kernel that runs
 # 32-bit x86 programs: elsewhere the stage is skipped.
 # packages: gcc g++-mingw-w64-i686-posix cmake ninja-build googletest python3 wine wine32:i386
 set -euo pipefail
