@@ -19,7 +19,7 @@ from program_texts import CANNOT_WRITE, NOT_AN_INTEGER, OUT_OF_RANGE, PROMPT, re
 # What "promptly" allows: far beyond what any of these runs needs, even under
 # sanitizers, but short of the hang it guards against.
 PROMPT_TIMEOUT = 60
-# The largest count sums 2^31 - 1 terms (15 to 25 s natively, more under sanitizers).
+# The largest count sums 2^31 - 1 terms (15 to 25 s natively here).
 SLOW_TIMEOUT = 900
 
 
