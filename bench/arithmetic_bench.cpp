@@ -19,7 +19,6 @@
 
 #include "add_terms.hpp"
 #include "kernels.hpp"
-#include "leibniz_sum.hpp"
 #include "series_helpers.hpp"
 
 namespace {
@@ -28,16 +27,16 @@ namespace {
 // where add_terms takes its fast path.
 constexpr double starting_sum = 3.14159265358979;
 
-// Spans start near 10^6 and near 2 * 10^9, in blocks of the size that pigreco
-// uses and of the largest that add_terms takes.
+// Spans start near 10^6 and near 2 * 10^9, added in calls of the block size
+// that pigreco uses and of four blocks.
 const std::vector<std::int64_t> first_indices = {1000000, 2000000000};
 const std::vector<std::int64_t> block_sizes = {static_cast<std::int64_t>(pigreco::block_size),
-                                               std::int64_t{1024}};
+                                               static_cast<std::int64_t>(pigreco_test::four_blocks)};
 
 // Terms per timed iteration: a whole number of blocks of either size, with
 // some fifty terms that need the exact step among them.
 constexpr std::uint32_t span = 65536;
-static_assert(span % 1024 == 0 && span % pigreco::block_size == 0);
+static_assert(span % pigreco_test::four_blocks == 0);
 
 #if LDBL_MANT_DIG == 64
 double x87_block(double sum, const std::vector<double>& signs, std::uint32_t first)

@@ -112,8 +112,8 @@ struct bounded_lanes { // indices from first_bounded_index on
 
 // A hard lane's increment is stored with its top bit flipped: every real
 // increment is below 2^51 in size, so its top two bits are equal, and only a
-// flipped one has them differ.
-bool is_marked_hard(std::uint64_t increment) { return ((increment ^ (increment << 1)) & top_bit) != 0; }
+// flipped one has them differ. The top bit of hard_mark says which.
+std::uint64_t hard_mark(std::uint64_t increment) { return increment ^ (increment << 1); }
 
 std::uint64_t sum_of(const std::uint64_t* increments, std::uint32_t begin, std::uint32_t end)
 {
@@ -133,10 +133,10 @@ std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* increments,
     for (std::uint32_t start = 0; start < n; start += group) {
         const std::uint32_t end = std::min(start + group, n);
         std::uint64_t marked = 0;
-        for (std::uint32_t j = start; j < end; ++j) marked |= increments[j] ^ (increments[j] << 1);
+        for (std::uint32_t j = start; j < end; ++j) marked |= hard_mark(increments[j]);
         if ((marked & top_bit) == 0) continue;
         for (std::uint32_t j = start; j < end; ++j) {
-            if (!is_marked_hard(increments[j])) continue;
+            if ((hard_mark(increments[j]) & top_bit) == 0) continue;
             units += sum_of(increments, added, j);
             units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
             added = j + 1;
@@ -216,8 +216,7 @@ void write_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdict
     const auto first_d_fp = static_cast<double>(first_d);
     for (std::uint32_t j = 0; j < n; ++j) {
         // The magnitude: the verdict for a sign factor of +1.
-        const lane_verdict lane =
-            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + static_cast<double>(2 * std::uint64_t{j}), 0, 0x1p53);
+        const lane_verdict lane = Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], 0, 0x1p53);
         verdicts[j] = lane.hard != 0 ? hard_lane : lane.increment;
     }
 }

@@ -3,8 +3,6 @@
 
 #include <cstdint>
 
-#include "kernels.hpp" // block_size: the program adds its terms in blocks of that many
-
 namespace pigreco {
 
 // Sums the terms of indices 0 .. count - 1 in increasing order, each with its

@@ -17,6 +17,7 @@
 namespace {
 
 using pigreco_test::alternating_signs;
+using pigreco_test::four_blocks;
 
 void expect_same(double sum, const std::vector<double>& signs, std::uint32_t first)
 {
@@ -34,8 +35,8 @@ TEST(AddTerms, RandomBlocksMatchTheExactStep)
 {
     std::mt19937_64 random(20261208);
     std::uniform_real_distribution<double> sums(2.5, 3.5);
-    std::uniform_int_distribution<std::uint32_t> firsts(1, last_index - 1024);
-    std::uniform_int_distribution<std::size_t> sizes(1, 1024); // up to four blocks
+    std::uniform_int_distribution<std::uint32_t> firsts(1, last_index - four_blocks);
+    std::uniform_int_distribution<std::size_t> sizes(1, four_blocks);
     std::bernoulli_distribution coin;
     for (int round = 0; round < 3000; ++round) {
         const std::uint32_t first = round % 3 == 0 ? firsts(random) % 5000000 + 1 : firsts(random);
@@ -48,9 +49,9 @@ TEST(AddTerms, RandomBlocksMatchTheExactStep)
 
 TEST(AddTerms, EdgesOfTheIndexRange)
 {
-    const std::uint32_t firsts[] = {1, 2, 255, 256, 1000, 65535, 1U << 30, (1U << 31) - 1024};
+    const std::uint32_t firsts[] = {1, 2, 255, 256, 1000, 65535, 1U << 30, (1U << 31) - four_blocks};
     for (const std::uint32_t first : firsts)
-        for (const std::size_t n : {std::size_t{1}, std::size_t{7}, std::size_t{256}, std::size_t{1024}})
+        for (const std::size_t n : {std::size_t{1}, std::size_t{7}, std::size_t{pigreco::block_size}, std::size_t{four_blocks}})
             expect_same(3.14159, alternating_signs(first, n), first);
     expect_same(3.14159, alternating_signs(last_index, 1), last_index);
 }

@@ -39,7 +39,6 @@
 #include "add_terms.hpp"
 #include "kernels.hpp"
 #include "known_answer.hpp"
-#include "leibniz_sum.hpp"
 #include "series_helpers.hpp"
 
 static_assert(std::numeric_limits<long double>::digits == 64);
@@ -196,7 +195,7 @@ std::string first_wrong_inside(const pigreco::kernel& k, const stretch& s, std::
 // One kernel adding the terms in blocks of one size from count 0 on, the sum
 // compared after every block. After a wrong block it goes on from the x87
 // sum, so that each wrong block is found.
-struct block_pass {
+struct chained_blocks {
     std::size_t block;
     double sum = 0.0;
     std::uint64_t blocks = 0;
@@ -270,8 +269,8 @@ struct kernel_run {
     explicit kernel_run(const pigreco::kernel& k) : kernel(k) {}
 
     pigreco::kernel kernel;
-    block_pass program_blocks{pigreco::block_size};
-    block_pass other_blocks{other_block};
+    chained_blocks program_blocks{pigreco::block_size};
+    chained_blocks other_blocks{other_block};
     findings found;
 
     void add(const findings& f)
@@ -368,7 +367,7 @@ TEST(Exhaustive, EveryCountThroughEveryKernelGivesTheX87Sum)
         EXPECT_EQ(run.found.wrong, 0U) << run.kernel.name;
         // Each count from 1 on lies in one block of the program's size, and is checked one way or the other.
         EXPECT_EQ(run.found.counts_checked_inside + run.found.counts_checked_by_terms, last_count) << run.kernel.name;
-        for (const block_pass* pass : {&run.program_blocks, &run.other_blocks}) {
+        for (const chained_blocks* pass : {&run.program_blocks, &run.other_blocks}) {
             EXPECT_EQ(pass->blocks, (std::uint64_t{last_count} + pass->block - 1) / pass->block) << run.kernel.name;
             EXPECT_TRUE(same_bits(pass->sum, s.x87_sum(last_count))) << run.kernel.name << ", blocks of " << pass->block;
             if (whole_range) {

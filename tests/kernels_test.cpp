@@ -40,10 +40,8 @@ static_assert(pigreco::window_numerator * (std::uint64_t{1} << 21) / (2 * pigrec
 bool near_the_window(std::uint32_t index)
 {
     const std::uint64_t d = 2 * std::uint64_t{index} + 1;
-    const std::uint64_t twice_r = 2 * ((std::uint64_t{1} << 53) % d);
-    const std::uint64_t distance = twice_r > d ? twice_r - d : d - twice_r; // |2r - d|
     const std::uint64_t widened = std::uint64_t{769} * 2 * d; // (3/8192 + 2^-21) * 2d * 2^21
-    return (distance << 21) < widened;
+    return (pigreco_test::twice_distance_from_half(index) << 21) < widened;
 }
 
 void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
@@ -73,7 +71,7 @@ void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
 TEST(Kernels, EveryRunnableBuildMatchesTheExactStep)
 {
     std::mt19937_64 random(11);
-    constexpr std::uint32_t longest = 1024;
+    constexpr std::uint32_t longest = pigreco_test::four_blocks;
     constexpr std::uint32_t last_first = 2147483647U - longest;
     const std::uint32_t bounded = pigreco::first_bounded_index;
     std::uniform_int_distribution<std::uint32_t> firsts(2, last_first);

@@ -32,14 +32,24 @@ inline double exact_sum(double sum, const std::vector<double>& signs, std::uint3
     return sum;
 }
 
-// Whether the term of this index is a hard lane: 2^53 / d, d = 2 * index + 1,
-// lies within the window of a half-integer, in exact integers.
+// A call of the block pass long enough to span several of its blocks.
+inline constexpr std::uint32_t four_blocks = 4 * pigreco::block_size;
+
+// For d = 2 * index + 1 and 2^53 = q * d + r: |2r - d|, which is 2d times the
+// distance of 2^53 / d from the half-integer q + 1/2, in exact integers.
+inline std::uint64_t twice_distance_from_half(std::uint32_t index)
+{
+    const std::uint64_t d = 2 * std::uint64_t{index} + 1;
+    const std::uint64_t twice_r = 2 * ((std::uint64_t{1} << 53) % d);
+    return twice_r > d ? twice_r - d : d - twice_r;
+}
+
+// Whether the term of this index is a hard lane: 2^53 / d lies within the
+// window of a half-integer.
 inline bool needs_exact_step(std::uint32_t index)
 {
     const std::uint64_t d = 2 * std::uint64_t{index} + 1;
-    const std::uint64_t r = (std::uint64_t{1} << 53) % d;
-    const std::uint64_t distance = 2 * r > d ? 2 * r - d : d - 2 * r; // |2r - d|, d times the distance from 1/2
-    return pigreco::window_denominator * distance <= pigreco::window_numerator * d;
+    return pigreco::window_denominator * twice_distance_from_half(index) <= pigreco::window_numerator * d;
 }
 
 // A sum in [2, 4) as a count of units of 2^-51, its last place, and back.

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "add_terms.hpp"
+#include "kernels.hpp"
 #include "leibniz_sum.hpp"
 #include "series_helpers.hpp"
 
