@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # 64-bit Windows, cross-compiled with MinGW-w64 (static runtime, x87 `long
-# double`) and run under Wine: every test but the largest count, which takes
-# about three minutes here, ten times as long as on Linux, mostly in the
-# 2^31 - 1 calls of MinGW-w64's pow (the ten million terms of
-# known_answers_large take one second). Lines end in CR LF.
+# double`) and run under Wine: every test but the largest count, which took
+# 151 s here, ten times as long as on Linux, mostly in the 2^31 - 1 calls of
+# MinGW-w64's pow (the ten million terms of known_answers_large take one
+# second). Lines end in CR LF.
 # packages: g++-mingw-w64-x86-64-posix cmake ninja-build googletest python3 wine wine64
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
