@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "input_source.hpp"
+
 namespace pigreco {
 
 namespace {
@@ -40,7 +42,28 @@ count_reading read_numeral(Next next)
 
 count_reading read_count(std::FILE* in)
 {
-    return read_numeral([in] { return std::getc(in); });
+    // Whoever reads the input after the program (`{ pigreco; cat; }`) gets
+    // all that follows the numeral, as far as the source allows. A pipe
+    // cannot give a byte back, so it is read unbuffered, byte by byte, and
+    // only the one byte that shows where the numeral ends is lost. A file is
+    // read in blocks and then positioned back to that byte. A terminal
+    // delivers whole lines, and the rest of the typed line is the program's:
+    // left unread, it would reach the shell as a command.
+    const input_source source = prepare_input(in);
+    if (source == input_source::stream) (void)std::setvbuf(in, nullptr, _IONBF, 0);
+
+    int last = EOF;
+    const count_reading reading = read_numeral([in, &last] { return last = std::getc(in); });
+    // Out of range, the last byte read is a digit of the numeral; otherwise
+    // it is the one that ended it.
+    if (source == input_source::seekable && reading.status != count_status::out_of_range && last != EOF &&
+        std::ungetc(last, in) != EOF) {
+        // fsetpos moves the file's own offset where the C library does not
+        // wait for the program's end to do it.
+        std::fpos_t here;
+        if (std::fgetpos(in, &here) == 0) (void)std::fsetpos(in, &here);
+    }
+    return reading;
 }
 
 count_reading parse_count(std::string_view text)

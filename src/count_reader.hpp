@@ -3,8 +3,10 @@
 //
 // Leading white space (blank, tab, newline, vertical tab, form feed, carriage
 // return) is skipped, then an optional sign and the decimal digits are taken;
-// reading stops at the first character that cannot continue the numeral, and
-// nothing after it is read. Leading zeros do not count against the range.
+// reading stops at the first character that cannot continue the numeral, or
+// at the digit that takes the numeral out of range. Leading zeros do not
+// count against the range. read_count leaves what follows the numeral to the
+// stream's next reader as far as the stream allows (input_source.hpp).
 #pragma once
 
 #include <cstdint>

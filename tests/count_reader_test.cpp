@@ -71,16 +71,34 @@ TEST(CountReader, ThousandDigitsAreOutOfRange)
     EXPECT_EQ(pigreco::parse_count(std::string(1000, '0') + "5"), ok(5));
 }
 
-// The stream reader stops right after the numeral: what follows stays unread.
-TEST(CountReader, StreamLeavesTheRestUnread)
+// What follows the numeral is the next reader's. A file is positioned back to
+// the byte that ended the numeral; out of range, reading stops at the digit
+// that decides it.
+TEST(CountReader, FileLeavesTheRestUnread)
 {
-    std::FILE* in = std::tmpfile();
-    ASSERT_NE(in, nullptr);
-    std::fputs("  -42;rest", in);
-    std::rewind(in);
-    EXPECT_EQ(pigreco::read_count(in), ok(-42));
-    EXPECT_EQ(std::getc(in), 'r');
-    std::fclose(in);
+    const struct {
+        const char* input;
+        count_reading expected;
+        const char* rest;
+    } cases[] = {
+        {"  -42;rest", ok(-42), ";rest"},
+        {"7\nnext line\n", ok(7), "\nnext line\n"},
+        {"x7", none, "x7"},
+        {"-x", none, "x"},
+        {"99999999999x", too_far, "9x"},
+        {"-21474836489x", too_far, "x"},
+    };
+    for (const auto& c : cases) {
+        std::FILE* in = std::tmpfile();
+        ASSERT_NE(in, nullptr);
+        std::fputs(c.input, in);
+        std::rewind(in);
+        EXPECT_EQ(pigreco::read_count(in), c.expected) << c.input;
+        std::string rest;
+        for (int byte = std::getc(in); byte != EOF; byte = std::getc(in)) rest += static_cast<char>(byte);
+        EXPECT_EQ(rest, c.rest) << c.input;
+        std::fclose(in);
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@ import os
 import shlex
 import subprocess
 import sys
+import tempfile
 
 from program_texts import CANNOT_WRITE, NOT_AN_INTEGER, OUT_OF_RANGE, PROMPT, result
 
@@ -46,6 +47,17 @@ CASES = [
 ]
 
 
+# What the next reader of standard input gets, `{ pigreco; cat; }`: from a pipe
+# all but the byte that ended the numeral, from a file all after the numeral.
+# (name, source, standard input, what the program writes, what cat gets)
+NEXT_READER_CASES = [
+    ("pipe", "pipe", b"7abc\nxyz\n", result("7", "3.2837384837384830938"), b"bc\nxyz\n"),
+    ("pipe, out of range", "pipe", b"99999999999x\n", PROMPT, b"9x\n"),
+    ("file", "file", b"7abc\nxyz\n", result("7", "3.2837384837384830938"), b"abc\nxyz\n"),
+    ("file, no numeral", "file", b" x7\n", PROMPT, b"x7\n"),
+]
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
@@ -70,6 +82,17 @@ def main():
     for name, stdin, stdout, stderr, status in CASES:
         run = subprocess.run(command, input=stdin, capture_output=True, timeout=600)
         check(name, (run.stdout, run.stderr, run.returncode), (text(stdout), text(stderr), status))
+
+    for name, source, stdin, program_out, rest in NEXT_READER_CASES:
+        shell = ["sh", "-c", '"$@" 2>/dev/null; exec cat', "sh"] + command
+        if source == "pipe":
+            run = subprocess.run(shell, input=stdin, capture_output=True, timeout=600)
+        else:
+            with tempfile.TemporaryFile() as file:
+                file.write(stdin)
+                file.seek(0)
+                run = subprocess.run(shell, stdin=file, capture_output=True, timeout=600)
+        check("next reader, " + name, run.stdout, text(program_out) + rest)
 
     # A standard output that cannot take a byte: the error, and status 1.
     if os.path.exists("/dev/full"):

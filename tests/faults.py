@@ -181,6 +181,21 @@ def feed_forever(fd, chunk):
         os.close(fd)
 
 
+def typed_line_is_the_programs(program):
+    """From a terminal the program takes the whole typed line: what follows the
+    numeral on it must not reach the next reader (the shell, as a command)."""
+    controller, terminal = os.openpty()
+    try:
+        process = subprocess.Popen(["sh", "-c", '"$0"; exec cat', program], stdin=terminal,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        os.close(terminal)
+        os.write(controller, b"7abc\nxyz\n\x04")  # two lines, then end of input
+        out, err = process.communicate(timeout=PROMPT_TIMEOUT)
+    finally:
+        os.close(controller)
+    return (out, err, process.returncode) == (result("7", "3.2837384837384830938") + b"xyz\n", b"", 0)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -200,6 +215,11 @@ def main():
         else:
             failed += 1
             print("FAIL %s:\n  got  %r\n  want %r" % (name, tuple(g[:200] if isinstance(g, bytes) else g for g in got), want))
+    if typed_line_is_the_programs(program):
+        passed += 1
+    else:
+        failed += 1
+        print("FAIL the rest of a typed line reached the next reader")
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed else 0
 
