@@ -6,11 +6,12 @@
 # its platform expects:
 #   program   bin/pigreco                                       the Debian package, the tarball
 #   manual    the man pages, gzipped (not built for Windows)    the Debian package, the tarball
-#   docs      LICENSE and README.md in share/doc/pigreco        plain `cmake --install` only
+#   docs      LICENSE and the user pages (README.md, LEGGIMI.md)
+#             in share/doc/pigreco                              plain `cmake --install` only
 #   debian    copyright and changelog.gz (Debian's formats) and
-#             README.md in share/doc/pigreco                    the Debian package only
-#   bundle    LICENSE and README at the top, for people who
-#             unpack an archive and look; on Windows the
+#             the user pages in share/doc/pigreco               the Debian package only
+#   bundle    LICENSE and the user pages at the top, for people
+#             who unpack an archive and look; on Windows the
 #             program too, beside them, and the notices of
 #             the runtime linked into it (THIRD-PARTY.txt)      the tarball and the zips
 # `debian` and `bundle` are left out of a plain `cmake --install`;
@@ -18,7 +19,11 @@
 include(GNUInstallDirs)
 
 install(TARGETS pigreco RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-install(FILES LICENSE README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT docs)
+# The pages for users, in English and Italian, go wherever the program goes;
+# the maintainers' documents (docs/, CONTRIBUTING.md, bench/README.md) stay in
+# the source.
+set(user_pages README.md LEGGIMI.md)
+install(FILES LICENSE ${user_pages} DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT docs)
 
 # Compressed as Debian wants them (gzip -9n: best compression, no name, no
 # time stamp, so the same source gives the same bytes); man reads them so
@@ -56,7 +61,7 @@ if(PIGRECO_GZIP)
   set(changelog ${PROJECT_BINARY_DIR}/packaging/debian/changelog.gz)
   pigreco_gzipped(${PROJECT_SOURCE_DIR}/packaging/debian/changelog ${changelog})
   list(APPEND gzipped ${changelog})
-  install(FILES ${changelog} packaging/debian/copyright README.md
+  install(FILES ${changelog} packaging/debian/copyright ${user_pages}
     DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
 endif()
 # The changelog's newest entry names the version, which must be project()'s
@@ -70,7 +75,7 @@ string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" CPACK_DEBIAN_PACKAGE_MAINTAINER "${
 # them in Notepad.
 if(WIN32)
   install(TARGETS pigreco RUNTIME DESTINATION . COMPONENT bundle EXCLUDE_FROM_ALL)
-  foreach(text IN ITEMS LICENSE README.md)
+  foreach(text IN ITEMS LICENSE ${user_pages})
     get_filename_component(stem ${text} NAME_WE)
     set(converted ${PROJECT_BINARY_DIR}/packaging/${stem}.txt)
     add_custom_command(OUTPUT ${converted}
@@ -99,7 +104,7 @@ if(WIN32)
                     "the zip will lack THIRD-PARTY.txt, the notices of the runtime linked into pigreco.exe")
   endif()
 else()
-  set(bundle_texts LICENSE README.md)
+  set(bundle_texts LICENSE ${user_pages})
 endif()
 install(FILES ${bundle_texts} DESTINATION . COMPONENT bundle EXCLUDE_FROM_ALL)
 add_custom_target(pigreco_package_files ALL DEPENDS ${gzipped} ${bundle_texts})

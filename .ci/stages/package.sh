@@ -70,9 +70,8 @@ done
 echo "--- $tarball"
 tar -xzf "$tarball" -C "$work/check"
 root="$work/check/$(basename "$tarball" .tar.gz)"
-expect_files "$root" "LICENSE README.md bin/pigreco share/man/it/man1/pigreco.1.gz share/man/man1/pigreco.1.gz "
-cmp LICENSE "$root/LICENSE"
-cmp README.md "$root/README.md"
+expect_files "$root" "LEGGIMI.md LICENSE README.md bin/pigreco share/man/it/man1/pigreco.1.gz share/man/man1/pigreco.1.gz "
+for text in LICENSE README.md LEGGIMI.md; do cmp "$text" "$root/$text"; done
 python3 tests/end_to_end.py "$root/bin/pigreco"
 check_page "$root/bin/pigreco" NAME -l "$root/share/man/man1/pigreco.1.gz"
 check_page "$root/bin/pigreco" NOME -l "$root/share/man/it/man1/pigreco.1.gz"
@@ -90,6 +89,7 @@ else
   python3 tests/end_to_end.py /usr/bin/pigreco
   [ "$(man -w pigreco)" = /usr/share/man/man1/pigreco.1.gz ]
   [ "$(man -L it -w pigreco)" = /usr/share/man/it/man1/pigreco.1.gz ]
+  for text in README.md LEGGIMI.md; do cmp "$text" "/usr/share/doc/pigreco/$text"; done
   check_page /usr/bin/pigreco NAME pigreco
   check_page /usr/bin/pigreco NOME -L it pigreco
   dpkg --purge pigreco
@@ -106,9 +106,8 @@ for zip in "$win64" "$win32"; do
   echo "--- $zip"
   cmake -E chdir "$work/check" cmake -E tar xf "$PWD/$zip"
   root="$work/check/$(basename "$zip" .zip)"
-  expect_files "$root" "LICENSE.txt README.txt THIRD-PARTY.txt pigreco.exe "
-  crlf LICENSE | cmp - "$root/LICENSE.txt"
-  crlf README.md | cmp - "$root/README.txt"
+  expect_files "$root" "LEGGIMI.txt LICENSE.txt README.txt THIRD-PARTY.txt pigreco.exe "
+  for text in LICENSE README.md LEGGIMI.md; do crlf "$text" | cmp - "$root/${text%.md}.txt"; done
   { cat packaging/third_party_header.txt /usr/share/doc/mingw-w64-common/copyright; } | crlf /dev/stdin |
     cmp - "$root/THIRD-PARTY.txt"
   if [ "$zip" = "$win64" ]; then

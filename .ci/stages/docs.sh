@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# What the documents say that a machine can check, so that they cannot drift
+# from the code: the everyday test command, which README.md gives and
+# LEGGIMI.md, CONTRIBUTING.md and docs/verification.md repeat word for word,
+# run exactly as written in a clean copy of the source; and the version that
+# both manual pages name, which must be project()'s. (The package stage checks
+# the manual pages' quotations against the program.)
+# packages: g++ make cmake googletest libgtest-dev libmpfr-dev python3
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+version=$(sed -n 's/^project(pigreco VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+for page in man/pigreco.1 man/it/pigreco.1; do
+  grep -q "^\.TH PIGRECO 1 [0-9-]* \"pigreco $version\" " "$page" ||
+    { echo "docs: $page: the .TH line does not name pigreco $version, the version of project()"; exit 1; }
+done
+echo "docs: both manual pages name version $version"
+
+command=$(grep -m1 '^cmake -S \. -B build-test ' README.md) ||
+  { echo "docs: README.md gives no everyday test command (a line starting 'cmake -S . -B build-test ')"; exit 1; }
+for page in LEGGIMI.md CONTRIBUTING.md docs/verification.md; do
+  grep -qxF "$command" "$page" || { echo "docs: $page does not give README.md's test command: $command"; exit 1; }
+done
+
+# A copy without build folders, so that the command starts from nothing, as
+# on a fresh clone, and no folder of the developer's is touched.
+copy=build-ci/docs/source
+rm -rf build-ci/docs
+mkdir -p "$copy"
+tar -c --exclude='./build*' --exclude=./dist --exclude=./.git . | tar -x -C "$copy"
+echo "+ $command"
+start=$SECONDS
+(cd "$copy" && bash -euo pipefail -c "$command")
+echo "docs: the everyday test command passed in $((SECONDS - start)) s"
