@@ -8,7 +8,7 @@
 # Where part of this cannot run here (not root, so no dpkg; a kernel without
 # 32-bit x86 code, so no win32 run) the rest still runs, and the stage ends
 # with status 77, skipped: never passed with a part left out.
-# packages: g++ cmake ninja-build dpkg-dev lintian man-db python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+# packages: g++ cmake ninja-build dpkg-dev lintian man-db python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 g++-aarch64-linux-gnu libc6-dev-arm64-cross g++-arm-linux-gnueabihf libc6-dev-armhf-cross g++-i686-linux-gnu libc6-dev-i386-cross qemu-user libc6:arm64 libstdc++6:arm64 libgcc-s1:arm64 libc6:armhf libstdc++6:armhf libgcc-s1:armhf libc6:i386 libstdc++6:i386 libgcc-s1:i386
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source .ci/lib.sh
