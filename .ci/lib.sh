@@ -78,3 +78,17 @@ cross_stage() {
   fi
   echo "$name: $program computes with no \`long double\`"
 }
+
+# The command that runs a program of a toolchain file's target on this
+# machine, as that file says (its CMAKE_CROSSCOMPILING_EMULATOR, one line;
+# empty: natively):
+#   toolchain_emulator cmake/toolchains/TRIPLE.cmake
+toolchain_emulator() {
+  local script status=0
+  script=$(mktemp --suffix=.cmake)
+  printf 'include("%s")\nlist(JOIN CMAKE_CROSSCOMPILING_EMULATOR " " line)\nmessage(NOTICE "${line}")\n' \
+    "$(realpath "$1")" >"$script"
+  cmake -P "$script" 2>&1 >/dev/null || status=$?
+  rm -f "$script"
+  return $status
+}
