@@ -131,8 +131,21 @@ else()
 endif()
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpack_components.cmake)
 
-# pigreco_1.0.0_amd64.deb
+# pigreco_1.0.0_amd64.deb, pigreco_1.0.0_armhf.deb, ...: the target's Debian
+# architecture, which dpkg derives from the compiler's GNU triple (cpack would
+# otherwise name the build machine's).
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+find_program(PIGRECO_DPKG_ARCHITECTURE dpkg-architecture)
+if(PIGRECO_DPKG_ARCHITECTURE AND NOT WIN32)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+    OUTPUT_VARIABLE target_triple OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  execute_process(COMMAND ${PIGRECO_DPKG_ARCHITECTURE} -t "${target_triple}" -qDEB_HOST_ARCH
+    OUTPUT_VARIABLE debian_architecture OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
+    RESULT_VARIABLE status)
+  if(status EQUAL 0 AND debian_architecture)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${debian_architecture})
+  endif()
+endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
