@@ -13,7 +13,8 @@
 #   bundle    LICENSE and the user pages at the top, for people
 #             who unpack an archive and look; on Windows the
 #             program too, beside them, and the notices of
-#             the runtime linked into it (THIRD-PARTY.txt)      the tarball and the zips
+#             the runtime linked into it (THIRD-PARTY.txt);
+#             in the web build the page (web/CMakeLists.txt)    the tarball and the zips
 # `debian` and `bundle` are left out of a plain `cmake --install`;
 # packaging/cpack_components.cmake picks the components of each package.
 include(GNUInstallDirs)
@@ -124,6 +125,10 @@ if(WIN32)
   else()
     set(CPACK_SYSTEM_NAME win32)
   endif()
+elseif(EMSCRIPTEN)
+  # pigreco-1.0.0-web.zip: the page (web/CMakeLists.txt) and the user pages.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME web)
 else()
   set(CPACK_GENERATOR TGZ DEB)
   # pigreco-1.0.0-linux-x86_64.tar.gz

@@ -1,8 +1,11 @@
 // Partial sums whose every bit is known, for counts that any build sums in
 // moments, even under an emulator.
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +50,22 @@ TEST(KnownAnswers, SmallCounts)
 TEST(KnownAnswers, ZeroSumIsPositiveZero)
 {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(pigreco::leibniz_sum(-1)), 0U);
+}
+
+// The page sums in pieces to show its progress: pieces of any length, across
+// the blocks of the block pass, give the bits of the sum in one go.
+TEST(KnownAnswers, SumInPiecesIsTheSame)
+{
+    const known_answer answer = known_answers[std::size(known_answers) - 1];
+    const std::uint32_t pieces[] = {1, 2, 255, 256, 257, 1000, 4099};
+    double sum = 0.0;
+    std::uint32_t done = 0;
+    for (std::size_t i = 0; done < static_cast<std::uint32_t>(answer.count); ++i) {
+        const std::uint32_t n = std::min(pieces[i % std::size(pieces)], static_cast<std::uint32_t>(answer.count) - done);
+        sum = pigreco::leibniz_sum_further(sum, done, n);
+        done += n;
+    }
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(sum), std::bit_cast<std::uint64_t>(answer.sum)) << pigreco_test::hex(sum);
 }
 
 // The sign of each term comes from the C library's pow. Where the largest

@@ -6,13 +6,15 @@
 # architecture's terms (arm64 and armhf under user-mode QEMU, i386 as the i686
 # toolchain file runs it); the amd64 one must install with dpkg, run, show its
 # man pages in English and Italian and go again; each tarball's program must
-# run and its pages render; each zip's pigreco.exe must run under Wine. Every
+# run and its pages render; each zip's pigreco.exe must run under Wine; the
+# web zip's page must answer in headless Chromium as the x86-64 tarball's
+# program does (web/test/page_test.js). Every
 # run is tests/end_to_end.py on that program, every page is checked by
 # tests/manual_quotes.py against the program itself.
 # Where part of this cannot run here (not root, so no dpkg; a kernel without
 # 32-bit x86 code, so no win32 run) the rest still runs, and the stage ends
 # with status 77, skipped: never passed with a part left out.
-# packages: g++ cmake ninja-build dpkg-dev lintian man-db python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 g++-aarch64-linux-gnu libc6-dev-arm64-cross g++-arm-linux-gnueabihf libc6-dev-armhf-cross g++-i686-linux-gnu libc6-dev-i386-cross qemu-user libc6:arm64 libstdc++6:arm64 libgcc-s1:arm64 libc6:armhf libstdc++6:armhf libgcc-s1:armhf libc6:i386 libstdc++6:i386 libgcc-s1:i386
+# packages: emscripten chromium g++ cmake ninja-build dpkg-dev lintian man-db python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386 g++-aarch64-linux-gnu libc6-dev-arm64-cross g++-arm-linux-gnueabihf libc6-dev-armhf-cross g++-i686-linux-gnu libc6-dev-i386-cross qemu-user libc6:arm64 libstdc++6:arm64 libgcc-s1:arm64 libc6:armhf libstdc++6:armhf libgcc-s1:armhf libc6:i386 libstdc++6:i386 libgcc-s1:i386
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source .ci/lib.sh
@@ -57,6 +59,7 @@ tarball=$(artifact 'pigreco-*-linux-x86_64.tar.gz')
 tarball_aarch64=$(artifact 'pigreco-*-linux-aarch64.tar.gz')
 win64=$(artifact 'pigreco-*-win64.zip')
 win32=$(artifact 'pigreco-*-win32.zip')
+web=$(artifact 'pigreco-*-web.zip')
 
 # The files under a folder, one a line, sorted.
 files_in() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' '); }
@@ -126,6 +129,14 @@ for file in LICENSE README.md share/man/it/man1/pigreco.1.gz share/man/man1/pigr
 done
 python3 tests/end_to_end.py "$root_aarch64/bin/pigreco" \
   --emulator "$(toolchain_emulator cmake/toolchains/aarch64-linux-gnu.cmake)"
+
+echo "--- $web"
+cmake -E chdir "$work/check" cmake -E tar xf "$PWD/$web"
+root_web="$work/check/$(basename "$web" .zip)"
+expect_files "$root_web" "LEGGIMI.md LICENSE README.md index.html pigreco-worker.js pigreco.js "
+for text in LICENSE README.md LEGGIMI.md; do cmp "$text" "$root_web/$text"; done
+(cd web/test && npm ci --no-audit --no-fund)
+node web/test/page_test.js "$root_web" "$work/check/$(basename "$tarball" .tar.gz)/bin/pigreco"
 
 echo "--- $deb, installed"
 if [ "$(id -u)" -ne 0 ]; then

@@ -1,0 +1,113 @@
+// Whole-run timings of the WebAssembly build beside the native one, each with
+// the floor of its own engine (pow_floor_main.cpp, the same pow calls):
+//   node bench/web_times.js NATIVE_BUILD WASM_BUILD COUNT [RUNS]
+// NATIVE_BUILD and WASM_BUILD are build folders configured with
+// -DPIGRECO_BUILD_BENCH=ON, the WebAssembly one with Emscripten and
+// -DCMAKE_EXE_LINKER_FLAGS=-sSINGLE_FILE=1 (a page opened from a file loads no
+// separate .wasm). Native and Node.js: the whole process, the count on standard
+// input (under Node.js given by bench/node_run.js). Chromium (headless, Debian's, through web/test's puppeteer-core): the
+// page from pressing Enter to the result shown, and the floor program from
+// loading its script to its line printed. Prints the fastest of RUNS (3).
+'use strict';
+const childProcess = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const url = require('node:url');
+const puppeteer = require(path.join(__dirname, '..', 'web', 'test', 'node_modules', 'puppeteer-core'));
+
+const [nativeBuild, wasmBuild, count, runsText] = process.argv.slice(2);
+const runs = Number(runsText || 3);
+const countFile = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'pigreco-count-')), 'count');
+fs.writeFileSync(countFile, count + '\n');
+
+function processSeconds(command, args) {
+  const start = process.hrtime.bigint();
+  // From a file: Emscripten's Node.js loader reads a pipe on standard input
+  // only when its bytes are already there.
+  const input = fs.openSync(countFile, 'r');
+  const run = childProcess.spawnSync(command, args, {stdio: [input, 'pipe', 'pipe']});
+  fs.closeSync(input);
+  const seconds = Number(process.hrtime.bigint() - start) / 1e9;
+  if (run.status !== 0) throw new Error(`${command} ${args.join(' ')}: status ${run.status}: ${run.stderr}`);
+  return {seconds, line: run.stdout.toString().split(': ').slice(1).join(': ').trim()};
+}
+
+async function pageSeconds(browser) {
+  const page = await browser.newPage();
+  await page.goto(url.pathToFileURL(path.resolve(wasmBuild, 'web', 'index.html')).href);
+  await page.waitForFunction(() => !document.getElementById('start').disabled);
+  await page.type('#count', count);
+  const start = Date.now();
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.getElementById('answer').textContent !== '', {timeout: 0, polling: 'mutation'});
+  const seconds = (Date.now() - start) / 1000;
+  const line = (await page.$eval('#answer', (e) => e.textContent)).trim();
+  await page.close();
+  return {seconds, line};
+}
+
+async function floorInPageSeconds(browser) {
+  const page = await browser.newPage();
+  // A page of the same build folder, which may load the script from a file.
+  await page.goto(url.pathToFileURL(path.resolve(wasmBuild, 'web', 'index.html')).href);
+  page.on('console', (message) => console.error('floor page:', message.text()));
+  const script = url.pathToFileURL(path.resolve(wasmBuild, 'bench', 'pigreco_floor.js')).href;
+  const result = await page.evaluate((script, input) => new Promise((resolve) => {
+    const bytes = Array.from(new TextEncoder().encode(input + '\n'));
+    let start;
+    window.Module = {
+      stdin: () => (bytes.length ? bytes.shift() : null),
+      print: (line) => resolve({seconds: (performance.now() - start) / 1000, line}),
+    };
+    const tag = document.createElement('script');
+    tag.src = script;
+    start = performance.now();
+    document.head.appendChild(tag);
+  }), script, count);
+  await page.close();
+  result.line = result.line.split(': ').slice(1).join(': ');
+  return result;
+}
+
+async function fastest(name, measure) {
+  let best = null;
+  for (let i = 0; i < runs; ++i) {
+    const got = await measure();
+    if (!best || got.seconds < best.seconds) best = got;
+  }
+  console.log(`${name}\t${count}\t${best.seconds.toFixed(3)} s\t${best.line}`);
+  return best.seconds;
+}
+
+(async () => {
+  const node = [process.execPath, '--no-experimental-fetch'];
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'pigreco-bench-'));
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: true, protocolTimeout: 0,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           '--allow-file-access-from-files', `--user-data-dir=${profile}`],
+  });
+  try {
+    const t = {};
+    t.native = await fastest('native pigreco', () => processSeconds(path.join(nativeBuild, 'pigreco'), []));
+    t.nativeFloor = await fastest('native floor', () => processSeconds(path.join(nativeBuild, 'bench', 'pigreco_floor'), []));
+    const underNode = (program) => processSeconds(node[0], [node[1], path.join(__dirname, 'node_run.js'), program, count]);
+    t.node = await fastest('Node.js pigreco.js', () => underNode(path.join(wasmBuild, 'pigreco.js')));
+    t.nodeFloor = await fastest('Node.js floor', () => underNode(path.join(wasmBuild, 'bench', 'pigreco_floor.js')));
+    // The console build sums in one call of the block pass, which stays in the
+    // baseline compiler's code (WebAssembly has no on-stack replacement); the
+    // page's worker sums in pieces, and the later ones run optimised code.
+    await fastest('Node.js pigreco.js --no-liftoff', () => processSeconds(node[0], [node[1], '--no-liftoff',
+      path.join(__dirname, 'node_run.js'), path.join(wasmBuild, 'pigreco.js'), count]));
+    t.page = await fastest('Chromium page', () => pageSeconds(browser));
+    t.pageFloor = await fastest('Chromium floor', () => floorInPageSeconds(browser));
+    console.log(`ratios to own floor: native ${(t.native / t.nativeFloor).toFixed(3)}, Node.js ${(t.node / t.nodeFloor).toFixed(3)}, ` +
+                `Chromium ${(t.page / t.pageFloor).toFixed(3)}; Node.js / native ${(t.node / t.native).toFixed(2)}, ` +
+                `Chromium / native ${(t.page / t.native).toFixed(2)}`);
+  } finally {
+    await browser.close();
+    fs.rmSync(profile, {recursive: true, force: true});
+  }
+})();

@@ -1,0 +1,68 @@
+// The program's dialogue for the page: the same reading of the count, the same
+// sum and the same texts as the console program (src/main.cpp), exported to
+// the Web Worker (web/worker.js), which sums in pieces to show its progress.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include <emscripten/emscripten.h>
+
+#include "count_reader.hpp"
+#include "leibniz_sum.hpp"
+#include "program_texts.hpp"
+
+namespace {
+
+namespace texts = pigreco::texts;
+
+// One dialogue at a time: the worker runs one sum, and the page starts a new
+// worker to stop one.
+std::int32_t count = 0;
+std::uint32_t terms = 0; // to sum: the count, or 0 when it is not positive
+std::uint32_t done = 0;
+double sum = 0.0;
+char result_line[128];
+const char* answer = "";
+
+} // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* pigreco_prompt() { return texts::prompt; }
+
+// What the user typed, read as the console program reads its input. Returns
+// the number of terms to sum, or -1 when the count is not valid: then
+// pigreco_answer() is the error message.
+EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_begin(const char* typed)
+{
+    const pigreco::count_reading reading = pigreco::parse_count(typed);
+    done = 0;
+    sum = 0.0;
+    answer = "";
+    if (reading.status == pigreco::count_status::no_numeral) answer = texts::not_an_integer;
+    if (reading.status == pigreco::count_status::out_of_range) answer = texts::out_of_range;
+    if (reading.status != pigreco::count_status::ok) return -1;
+    count = reading.count;
+    terms = static_cast<std::uint32_t>(std::max(count, 0));
+    return static_cast<std::int32_t>(terms);
+}
+
+// Adds up to `most` more terms; returns how many are summed so far. Once all
+// are, pigreco_answer() is the result line.
+EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_advance(std::int32_t most)
+{
+    const std::uint32_t n = std::min(static_cast<std::uint32_t>(std::max(most, 0)), terms - done);
+    sum = pigreco::leibniz_sum_further(sum, done, n);
+    done += n;
+    if (done == terms) {
+        (void)std::snprintf(result_line, sizeof result_line, texts::result_format, static_cast<int>(count), sum);
+        answer = result_line;
+    }
+    return static_cast<std::int32_t>(done);
+}
+
+// The line the console program would print last: its result or its error
+// message, in UTF-8; empty while the sum is not done.
+EMSCRIPTEN_KEEPALIVE const char* pigreco_answer() { return answer; }
+
+} // extern "C"
