@@ -22,7 +22,7 @@ set -euo pipefail
 bench_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source_dir="$(dirname "$bench_dir")"
 build_dir="${PIGRECO_BENCH_BUILD_DIR:-$source_dir/build-bench}"
-source "$source_dir/.ci/lib.sh" # runs_i386_code, start_wine
+source "$source_dir/.ci/lib.sh" # how_i386_code_runs, why_no_wine32, start_wine
 
 generator=()
 if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
@@ -60,24 +60,27 @@ for kernel in "${kernels[@]}"; do
     declare_build "x86-64 $kernel" "x86-64-$kernel" native
 done
 
+# 32-bit x86 builds are timed only where the kernel runs them itself: under an
+# emulator (qemu's binfmt handler) they would run, but the times would be the
+# emulator's.
+i386_code=$(how_i386_code_runs)
 i686_loader=/usr/i686-linux-gnu/lib/ld-linux.so.2
 if ! command -v i686-linux-gnu-g++ >/dev/null 2>&1; then
     echo "i686: skipped: no i686-linux-gnu-g++ (Debian: g++-i686-linux-gnu)" >&2
-elif ! "$i686_loader" --version >/dev/null 2>&1; then
-    echo "i686: skipped: this machine does not run 32-bit x86 programs" >&2
+elif [ "$i386_code" != native ]; then
+    echo "i686: skipped: this machine runs 32-bit x86 programs $( [ "$i386_code" = emulated ] && echo "only through an emulator" || echo "not at all")" >&2
 else
     build i686 --toolchain "$source_dir/cmake/toolchains/i686-linux-gnu.cmake"
     declare_build i686 i686 loader "$i686_loader" --library-path /usr/i686-linux-gnu/lib
 fi
 
-if ! command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || [ ! -x /usr/lib/wine/wine ]; then
-    echo "win32: skipped: no i686-w64-mingw32-g++-posix or no 32-bit Wine (Debian: g++-mingw-w64-i686-posix, wine32:i386)" >&2
-elif ! runs_i386_code; then
-    echo "win32: skipped: this machine's kernel does not run 32-bit x86 programs" >&2
+if ! command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1; then
+    echo "win32: skipped: no i686-w64-mingw32-g++-posix (Debian: g++-mingw-w64-i686-posix)" >&2
+elif why=$(why_no_wine32); then
+    echo "win32: skipped: $why" >&2
 else
     build win32 --toolchain "$source_dir/cmake/toolchains/i686-w64-mingw32.cmake"
     start_wine "$build_dir/win32" >&2
-    trap stop_wine EXIT
     declare_build win32 win32 wine /usr/lib/wine/wine
 fi
 

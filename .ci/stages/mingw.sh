@@ -9,5 +9,4 @@
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 start_wine build-ci/mingw
-trap stop_wine EXIT
 build_and_test mingw --toolchain cmake/toolchains/x86_64-w64-mingw32.cmake -- -LE '^largest$'

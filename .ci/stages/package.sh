@@ -40,11 +40,8 @@ fi
 echo "the same $(wc -l <dist/SHA256SUMS) artifacts, byte for byte, from $PWD and $work/again"
 left_out=()
 installed=no
-cleanup() {
-  [ "$installed" = no ] || dpkg --purge pigreco >/dev/null || true
-  stop_wine
-}
-trap cleanup EXIT
+remove_package() { [ "$installed" = no ] || dpkg --purge pigreco >/dev/null || true; }
+on_exit remove_package
 
 # The one file of dist/ that matches a pattern.
 artifact() {
@@ -165,12 +162,12 @@ for zip in "$win64" "$win32"; do
   { cat packaging/third_party_header.txt /usr/share/doc/mingw-w64-common/copyright; } | crlf /dev/stdin |
     cmp - "$root/THIRD-PARTY.txt"
   if [ "$zip" = "$win64" ]; then
-    python3 tests/end_to_end.py "$root/pigreco.exe" --emulator /usr/lib/wine/wine64 --crlf
-  elif runs_i386_code; then
-    python3 tests/end_to_end.py "$root/pigreco.exe" --emulator /usr/lib/wine/wine --crlf
-  else
-    echo "package: the win32 pigreco.exe NOT run: this machine's kernel cannot run 32-bit x86 code"
+    python3 tests/end_to_end.py "$root/pigreco.exe" --emulator "$wine64" --crlf
+  elif why=$(why_no_wine32); then
+    echo "package: the win32 pigreco.exe NOT run: $why"
     left_out+=("running the win32 zip's program")
+  else
+    python3 tests/end_to_end.py "$root/pigreco.exe" --emulator /usr/lib/wine/wine --crlf
   fi
 done
 
