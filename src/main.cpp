@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "console_session.hpp"
 #include "count_reader.hpp"
 #include "kernels.hpp"
 #include "leibniz_sum.hpp"
@@ -22,6 +23,10 @@ int fail(const char* message)
 int main()
 {
     namespace texts = pigreco::texts;
+    // Lasts until main returns, whichever way: on a Windows console, each
+    // return puts the console's code page back (and waits for Enter in a
+    // window of the program's own).
+    [[maybe_unused]] const pigreco::console_session console;
     // A build forced to a kernel would die of an illegal instruction on a CPU
     // without its instructions: say so instead, before asking anything.
     if (const pigreco::kernel& kernel = pigreco::chosen_kernel(); !kernel.runs_here()) {

@@ -16,5 +16,8 @@ inline constexpr const char* cannot_write = "Errore: impossibile scrivere su sta
 // With the name of the kernel that the build forces (-DPIGRECO_KERNEL).
 inline constexpr const char* cpu_lacks_kernel_format =
     "Errore: questo pigreco \xC3\xA8 compilato per le istruzioni %s, che questo processore non ha.\n";
+// On Windows, in a console window of the program's own, after the result or
+// an error: the window closes when the program ends.
+inline constexpr const char* press_enter_to_close = "Premi Invio per chiudere.";
 
 } // namespace pigreco::texts

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks that a rendered manual page quotes the program truly, byte for byte:
 the prompt, the result line and the three error messages must each stand on a
-line of the page, and every example "$ echo INPUT | pigreco" (optionally
+line of the page, the question of a double-click on Windows must be quoted
+in a sentence, and every example "$ echo INPUT | pigreco" (optionally
 followed by "; echo $?") must be followed by exactly what PROGRAM shows for
 that input on a terminal, up to the next example or a blank line: standard
 output, then standard error, then the status.
@@ -16,7 +17,7 @@ import re
 import subprocess
 import sys
 
-from program_texts import CANNOT_WRITE, NOT_AN_INTEGER, OUT_OF_RANGE, PROMPT, result
+from program_texts import CANNOT_WRITE, NOT_AN_INTEGER, OUT_OF_RANGE, PRESS_ENTER_TO_CLOSE, PROMPT, result
 
 # The page writes N and S for the count and the sum.
 RESULT_TEMPLATE = result("N", "S")[len(PROMPT):]
@@ -28,6 +29,10 @@ QUOTED_LINES = [
     ("out of range", OUT_OF_RANGE.rstrip(b"\n")),
     ("cannot write", CANNOT_WRITE.rstrip(b"\n")),
 ]
+
+# Quoted within a sentence, in the quotation marks of either page's language.
+QUOTED_PHRASES = [("the question of a double-click", PRESS_ENTER_TO_CLOSE)]
+QUOTATION_MARKS = [("\u201c", "\u201d"), ("\u00ab", "\u00bb")]
 
 EXAMPLE = re.compile(rb"^\$ echo (\S+) \| pigreco(; echo \$\?)?$")
 
@@ -52,6 +57,9 @@ def main():
 
     for name, text in QUOTED_LINES:
         check(name, text in lines, "no line of the page reads %r" % text)
+    for name, text in QUOTED_PHRASES:
+        quoted = [(left.encode() + text + right.encode()) for left, right in QUOTATION_MARKS]
+        check(name, any(q in line for q in quoted for line in lines), "the page nowhere quotes %r" % text)
 
     examples = 0
     for index, line in enumerate(lines):

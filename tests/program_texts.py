@@ -4,6 +4,7 @@ PROMPT = b"Inserisci il numero di iterazioni: "
 NOT_AN_INTEGER = b"Errore: il numero di iterazioni deve essere un numero intero.\n"
 OUT_OF_RANGE = b"Errore: il numero di iterazioni deve essere compreso tra -2147483648 e 2147483647.\n"
 CANNOT_WRITE = b"Errore: impossibile scrivere su standard output.\n"
+PRESS_ENTER_TO_CLOSE = b"Premi Invio per chiudere."
 
 
 def result(count, value):
