@@ -231,6 +231,7 @@ double add_block(double sum, const double* sign_factors, std::uint32_t first, st
     });
 }
 
+// first + n <= largest_end, the preconditions of both entry points.
 constexpr std::uint64_t largest_end = std::uint64_t{1} << 31;
 
 double sum_terms(double sum, std::uint32_t first, std::uint32_t n, const double* sign_factors)
