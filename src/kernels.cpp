@@ -47,11 +47,13 @@ constexpr bool all_words(std::string_view words, Visit visit)
 #define PIGRECO_EXTENSIONS(X)
 #endif
 
-constexpr bool can_query(std::string_view extension)
+constexpr bool can_query([[maybe_unused]] std::string_view extension)
 {
-#define PIGRECO_IS(name) || extension == (name)
-    return false PIGRECO_EXTENSIONS(PIGRECO_IS);
+    bool known = false;
+#define PIGRECO_IS(name) known = known || extension == (name);
+    PIGRECO_EXTENSIONS(PIGRECO_IS)
 #undef PIGRECO_IS
+    return known;
 }
 
 static_assert(std::all_of(built_kernels.begin(), built_kernels.end(),
