@@ -10,10 +10,11 @@ import re
 import subprocess
 import sys
 
-# GCC's helpers for position-independent code on 32-bit x86, shared by every
-# object: a load of the return address and a return, the same instructions
-# whatever the instruction set.
-COMPILER_HELPERS = re.compile(r"^__x86\.get_pc_thunk\.[a-z]+$")
+# What compilers add of their own, the same in every object whatever the
+# instruction set: GCC's helpers for position-independent code on 32-bit x86
+# (a load of the return address and a return), and the type_info data of
+# function types (_ZTI, _ZTS) that UBSan's checks of indirect calls emit.
+COMPILER_HELPERS = re.compile(r"^(__x86\.get_pc_thunk\.[a-z]+|_ZT[IS]F.*)$")
 
 
 def main():
