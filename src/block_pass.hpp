@@ -5,25 +5,34 @@
 // term changes it by an integer number of units of its last place that
 // depends on the term alone (lane_increments.hpp), so a block whose lanes are
 // all clear adds their alternating sum at once; the rare hard lane gets the
-// exact step, in order. Everything here has internal linkage (an unnamed
-// namespace, which gives the member functions of its classes internal linkage
-// too), so that the builds for different instruction sets never stand in for
-// each other at link time: one inline function shared by name would let the
-// linker keep a single build of it, perhaps one this CPU cannot run.
+// exact step, in order.
+//
+// No code built for one instruction set may run where another is expected.
+// The linker keeps one copy of each function of external linkage that several
+// objects define (the inline functions and templates of the standard library
+// among them, which an unoptimised build does not inline), and which copy is
+// a matter of link order. So a kernel's object defines nothing of external
+// linkage but its two entry points: everything here lies in an unnamed
+// namespace (which gives the members of its classes internal linkage too),
+// and calls nothing inline of external linkage — plain arrays and the
+// compiler's __builtin_bit_cast rather than std::array and std::bit_cast.
+// Functions compiled elsewhere (leibniz_step, the C library's) are built for
+// the target's baseline and run anywhere. The kernel_exports test checks
+// every kernel object of every build for it.
 //
 // The power calls and the block's arithmetic sit in one function, built with
 // the kernel's instruction set: the program calls its kernel once, not once
 // a block, and the arithmetic follows the calls with nothing between them.
 #pragma once
 
-#include <algorithm>
-#include <array>
-#include <bit>
+#include <cassert>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "kernels.hpp"
 #include "lane_increments.hpp"
+#include "lane_rules.hpp"
 #include "leibniz_step.hpp"
 
 namespace pigreco {
@@ -36,9 +45,22 @@ constexpr std::uint64_t two_52 = std::uint64_t{1} << 52;
 constexpr std::uint64_t two_53 = std::uint64_t{1} << 53;
 constexpr std::uint64_t binade_bits = std::uint64_t{1024} << 52;
 
-double from_units(std::uint64_t units) { return std::bit_cast<double>(binade_bits | (units - two_52)); }
+// The block's length, as a local constant: the header's is an inline
+// variable, which an unoptimised build would export when bound to a reference.
+constexpr std::uint32_t lanes = block_size;
 
-std::uint64_t to_units(double sum) { return two_52 | (std::bit_cast<std::uint64_t>(sum) & (two_52 - 1)); }
+constexpr std::uint32_t smaller(std::uint32_t a, std::uint32_t b) { return a < b ? a : b; }
+
+int bit_width(std::uint64_t x)
+{
+    int width = 0;
+    for (; x != 0; x >>= 1) ++width;
+    return width;
+}
+
+double from_units(std::uint64_t units) { return double_of(binade_bits | (units - two_52)); }
+
+std::uint64_t to_units(double sum) { return two_52 | (bits_of(sum) & (two_52 - 1)); }
 
 double exact_steps(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
 {
@@ -58,7 +80,7 @@ double exact_steps(double sum, const double* sign_factors, std::uint32_t first, 
 // sides of S is enough.
 bool stays_in_binade(std::uint64_t units, std::uint32_t first, std::uint32_t n)
 {
-    const auto bits = static_cast<int>(std::bit_width(2 * std::uint64_t{first} + 1)); // 3 to 33
+    const int bits = bit_width(2 * std::uint64_t{first} + 1); // 3 to 33
     const std::uint64_t margin = (std::uint64_t{1} << (55 - bits)) + n + 2;
     return margin < two_52 && units - margin >= two_52 && units + margin < two_53;
 }
@@ -66,27 +88,29 @@ bool stays_in_binade(std::uint64_t units, std::uint32_t first, std::uint32_t n)
 // 2j for each lane j, as doubles: a load and an add give each lane's
 // denominator with no integer-to-double conversion in the loop.
 struct lane_offsets {
-    std::array<double, block_size> twice{};
+    double twice[lanes]{};
     constexpr lane_offsets()
     {
-        for (std::size_t j = 0; j < block_size; ++j) twice[j] = 2.0 * static_cast<double>(j);
+        for (std::uint32_t j = 0; j < lanes; ++j) twice[j] = 2.0 * static_cast<double>(j);
     }
 };
 constexpr lane_offsets offsets{};
 
 // The program's sign factors alternate, +1 at even indices: for each lane of
-// a block that starts at an even or an odd index, the bits of the sign factor
-// expected, a mask that is all ones where it is -1, and 2^53 with its sign.
+// a block that starts at an even or an odd index, the sign factor, its bits,
+// a mask that is all ones where it is -1, and 2^53 with its sign.
 struct alternation {
-    std::array<std::array<std::uint64_t, block_size>, 2> sign_bits{};
-    std::array<std::array<std::uint64_t, block_size>, 2> minus{};
-    std::array<std::array<double, block_size>, 2> numerator{};
+    double factor[2][lanes]{};
+    std::uint64_t sign_bits[2][lanes]{};
+    std::uint64_t minus[2][lanes]{};
+    double numerator[2][lanes]{};
     constexpr alternation()
     {
-        for (std::size_t parity = 0; parity < 2; ++parity) {
-            for (std::size_t j = 0; j < block_size; ++j) {
+        for (std::uint32_t parity = 0; parity < 2; ++parity) {
+            for (std::uint32_t j = 0; j < lanes; ++j) {
                 const bool negative = (parity + j) % 2 == 1;
-                sign_bits[parity][j] = std::bit_cast<std::uint64_t>(negative ? -1.0 : 1.0);
+                factor[parity][j] = negative ? -1.0 : 1.0;
+                sign_bits[parity][j] = bits_of(factor[parity][j]);
                 minus[parity][j] = negative ? ~std::uint64_t{0} : 0;
                 numerator[parity][j] = negative ? -0x1p53 : 0x1p53;
             }
@@ -97,104 +121,127 @@ constexpr alternation alternating{};
 
 // The two ways of settling a lane (lane_increments.hpp).
 struct checked_lanes { // any index from 2 on
-    static lane_verdict verdict(std::uint64_t d, double d_fp, std::uint64_t minus, double /* numerator */)
+    static std::uint64_t verdict(std::uint64_t d, double d_fp, std::uint64_t minus, double /* numerator */)
     {
         return exact_checked_lane(d, d_fp, minus);
     }
 };
 
 struct bounded_lanes { // indices from first_bounded_index on
-    static lane_verdict verdict(std::uint64_t /* d */, double d_fp, std::uint64_t /* minus */, double numerator)
+    static std::uint64_t verdict(std::uint64_t /* d */, double d_fp, std::uint64_t /* minus */, double numerator)
     {
         return bounded_lane(d_fp, numerator);
     }
 };
 
-// A hard lane's increment is stored with its top bit flipped: every real
-// increment is below 2^51 in size, so its top two bits are equal, and only a
-// flipped one has them differ. The top bit of hard_mark says which.
-std::uint64_t hard_mark(std::uint64_t increment) { return increment ^ (increment << 1); }
+// Calls settle(checked_lanes{}) or settle(bounded_lanes{}), as the lane rules
+// choose for a block from index `first` on: the sum and the tests' view of
+// the verdicts both come here.
+template <class Settle>
+auto with_lanes_for(std::uint32_t first, Settle settle)
+{
+    if (method_for_block(first) == lane_method::bounded) return settle(bounded_lanes{});
+    return settle(checked_lanes{});
+}
 
-std::uint64_t sum_of(const std::uint64_t* increments, std::uint32_t begin, std::uint32_t end)
+// What a pass over a block's lanes found besides their verdicts.
+struct block_summary {
+    std::uint64_t total;           // the sum of the verdicts, modulo 2^64: the block's change with no hard lane
+    std::uint64_t hard_seen;       // top bit set if some lane is hard
+    std::uint64_t other_sign_seen; // nonzero if some sign factor is not the alternating one
+};
+
+// The verdicts of the lanes of terms first .. first + n - 1 (n <= lanes) for
+// the program's alternating sign factors, into `verdicts`. Masks rather than
+// branches, so that the loop vectorises.
+template <class Lanes>
+block_summary settle_lanes(const double* sign_factors, std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts)
+{
+    const std::uint64_t first_d = 2 * std::uint64_t{first} + 1; // both forms exact: below 2^32
+    const auto first_d_fp = static_cast<double>(first_d);
+    const std::uint32_t parity = first & 1U;
+    const std::uint64_t* sign_bits = alternating.sign_bits[parity];
+    const std::uint64_t* minus = alternating.minus[parity];
+    const double* numerator = alternating.numerator[parity];
+    block_summary summary{0, 0, 0};
+    for (std::uint32_t j = 0; j < n; ++j) {
+        const std::uint64_t verdict =
+            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], minus[j], numerator[j]);
+        verdicts[j] = verdict;
+        summary.total += verdict;
+        summary.hard_seen |= hard_bit_of(verdict);
+        summary.other_sign_seen |= bits_of(sign_factors[j]) ^ sign_bits[j];
+    }
+    return summary;
+}
+
+std::uint64_t sum_of(const std::uint64_t* verdicts, std::uint32_t begin, std::uint32_t end)
 {
     std::uint64_t sum = 0;
-    for (std::uint32_t j = begin; j < end; ++j) sum += increments[j];
+    for (std::uint32_t j = begin; j < end; ++j) sum += verdicts[j];
     return sum;
 }
 
 // A block with hard lanes: the increments in order, each hard lane given the
 // exact step. The hard lanes are few (one in a block, as a rule), so they are
 // found group by group, and the increments between them added at once.
-std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* increments, const double* sign_factors,
+std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* verdicts, const double* sign_factors,
                            std::uint32_t first, std::uint32_t n)
 {
     constexpr std::uint32_t group = 32;
     std::uint32_t added = 0; // the lanes before this one are in units
     for (std::uint32_t start = 0; start < n; start += group) {
-        const std::uint32_t end = std::min(start + group, n);
+        const std::uint32_t end = smaller(start + group, n);
         std::uint64_t marked = 0;
-        for (std::uint32_t j = start; j < end; ++j) marked |= hard_mark(increments[j]);
-        if ((marked & top_bit) == 0) continue;
+        for (std::uint32_t j = start; j < end; ++j) marked |= hard_bit_of(verdicts[j]);
+        if (marked == 0) continue;
         for (std::uint32_t j = start; j < end; ++j) {
-            if ((hard_mark(increments[j]) & top_bit) == 0) continue;
-            units += sum_of(increments, added, j);
+            if (!is_hard(verdicts[j])) continue;
+            units += sum_of(verdicts, added, j);
             units = to_units(leibniz_step(from_units(units), sign_factors[j], first + j));
             added = j + 1;
         }
     }
-    return units + sum_of(increments, added, n);
+    return units + sum_of(verdicts, added, n);
 }
 
-// Masks rather than branches, so that the loop vectorises. With the
-// alternating sign factors the block's change is the sum of the increments,
-// exact modulo 2^64. Any other sign factor sends the block to the exact step:
-// the program never meets one, and it may be any value.
+// With the alternating sign factors the block's change is the sum of the
+// increments, exact modulo 2^64. Any other sign factor sends the block to the
+// exact step: the program never meets one, and it may be any value.
 template <class Lanes>
 double add_lanes(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
 {
-    const std::uint64_t first_d = 2 * std::uint64_t{first} + 1; // both forms exact: below 2^32
-    const auto first_d_fp = static_cast<double>(first_d);
-    const std::uint32_t parity = first & 1U;
-    const std::uint64_t* sign_bits = alternating.sign_bits[parity].data();
-    const std::uint64_t* minus = alternating.minus[parity].data();
-    const double* numerator = alternating.numerator[parity].data();
-    alignas(64) std::array<std::uint64_t, block_size> increments; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
-    std::uint64_t total = 0;
-    std::uint64_t hard_seen = 0;
-    std::uint64_t other_sign_seen = 0;
-    for (std::uint32_t j = 0; j < n; ++j) {
-        const lane_verdict lane =
-            Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], minus[j], numerator[j]);
-        const std::uint64_t marked = lane.increment ^ lane.hard;
-        increments[j] = marked;
-        total += marked; // the increment itself wherever it counts: with no hard lane
-        hard_seen |= lane.hard;
-        other_sign_seen |= std::bit_cast<std::uint64_t>(sign_factors[j]) ^ sign_bits[j];
-    }
-    if (other_sign_seen != 0) return exact_steps(sum, sign_factors, first, n);
+    alignas(64) std::uint64_t verdicts[lanes]; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    const block_summary summary = settle_lanes<Lanes>(sign_factors, first, n, verdicts);
+    if (summary.other_sign_seen != 0) return exact_steps(sum, sign_factors, first, n);
     const std::uint64_t units = to_units(sum);
-    if (hard_seen == 0) return from_units(units + total);
-    return from_units(add_in_order(units, increments.data(), sign_factors, first, n));
+    if (summary.hard_seen == 0) return from_units(units + summary.total);
+    return from_units(add_in_order(units, verdicts, sign_factors, first, n));
 }
 
-// Terms first .. first + n - 1, n <= block_size.
+// Terms first .. first + n - 1, n <= lanes.
 double add_block(double sum, const double* sign_factors, std::uint32_t first, std::uint32_t n)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(sum);
+    const std::uint64_t bits = bits_of(sum);
     const bool in_binade = (bits & ~(two_52 - 1)) == binade_bits; // positive, in [2, 4)
     if (first < 2 || !in_binade || !stays_in_binade(to_units(sum), first, n))
         return exact_steps(sum, sign_factors, first, n);
-    if (first >= first_bounded_index) return add_lanes<bounded_lanes>(sum, sign_factors, first, n);
-    return add_lanes<checked_lanes>(sum, sign_factors, first, n);
+    return with_lanes_for(first, [=](auto lanes_kind) {
+        return add_lanes<decltype(lanes_kind)>(sum, sign_factors, first, n);
+    });
 }
+
+// first + n <= largest_end, the preconditions of both entry points.
+constexpr std::uint64_t largest_end = std::uint64_t{1} << 31;
 
 double sum_terms(double sum, std::uint32_t first, std::uint32_t n, const double* sign_factors)
 {
-    alignas(64) std::array<double, block_size> power_results; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
+    assert(std::uint64_t{first} + n <= largest_end);
+    alignas(64) double power_results[lanes]; // NOLINT(cppcoreguidelines-pro-type-member-init): written below
     for (std::uint32_t done = 0; done < n;) {
         const std::uint32_t block_first = first + done;
-        const std::uint32_t m = std::min(block_size, n - done);
-        const double* signs = sign_factors != nullptr ? sign_factors + done : power_results.data();
+        const std::uint32_t m = smaller(lanes, n - done);
+        const double* signs = sign_factors != nullptr ? sign_factors + done : power_results;
         if (sign_factors == nullptr) {
             // One call a turn, as a plain loop over the calls has it: unrolled,
             // this loop made the calls of MinGW-w64's 32-bit pow far slower.
@@ -209,28 +256,16 @@ double sum_terms(double sum, std::uint32_t first, std::uint32_t n, const double*
     return sum;
 }
 
-template <class Lanes>
-void write_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts)
-{
-    const std::uint64_t first_d = 2 * std::uint64_t{first} + 1;
-    const auto first_d_fp = static_cast<double>(first_d);
-    for (std::uint32_t j = 0; j < n; ++j) {
-        // The magnitude: the verdict for a sign factor of +1.
-        const lane_verdict lane = Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], 0, 0x1p53);
-        verdicts[j] = lane.hard != 0 ? hard_lane : lane.increment;
-    }
-}
-
 void lane_verdicts(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts)
 {
-    for (std::uint32_t done = 0; done < n; done += block_size) {
+    assert(first >= 2 && std::uint64_t{first} + n <= largest_end);
+    for (std::uint32_t done = 0; done < n; done += lanes) {
         const std::uint32_t block_first = first + done;
-        const std::uint32_t m = std::min(block_size, n - done);
-        if (block_first >= first_bounded_index) {
-            write_verdicts<bounded_lanes>(block_first, m, verdicts + done);
-        } else {
-            write_verdicts<checked_lanes>(block_first, m, verdicts + done);
-        }
+        const std::uint32_t m = smaller(lanes, n - done);
+        const double* signs = alternating.factor[block_first & 1U];
+        with_lanes_for(block_first, [=](auto lanes_kind) {
+            return settle_lanes<decltype(lanes_kind)>(signs, block_first, m, verdicts + done);
+        });
     }
 }
 

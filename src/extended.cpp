@@ -1,6 +1,7 @@
 #include "extended.hpp"
 
 #include <bit>
+#include <cassert>
 #include <utility>
 
 namespace pigreco {
@@ -91,6 +92,7 @@ extended add(extended a, extended b)
 
 extended divide(extended a, std::uint32_t divisor)
 {
+    assert(divisor >= 1);
     // Long division of significand * 2^64 by the divisor, one 32-bit digit at
     // a time: each partial remainder is below the divisor, so every step is a
     // 64-by-32-bit division that no platform can overflow.

@@ -1,6 +1,7 @@
 // One kernel: CMakeLists.txt compiles this file once per instruction set
 // (pigreco_kernel), naming the build through PIGRECO_KERNEL; kernels.cpp
-// lists the builds.
+// lists the builds. These two functions are all that the object exports
+// (block_pass.hpp says why).
 #include "block_pass.hpp"
 #include "kernels.hpp"
 

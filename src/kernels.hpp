@@ -1,8 +1,10 @@
 // The kernels: builds of the block pass (block_pass.hpp), one for each
-// instruction set, and the one table of those built for this target
-// (kernels.cpp). Each build is kernel_build.cpp compiled by
-// pigreco_kernel(NAME FLAGS...) in CMakeLists.txt, which names its functions
-// sum_terms_NAME and lane_verdicts_NAME.
+// instruction set, and the table of those built for this target
+// (kernels.cpp). The one list of them is the pigreco_kernel(NAME FEATURES...)
+// lines of CMakeLists.txt: each compiles kernel_build.cpp with the
+// instruction-set extensions named, whose functions it names sum_terms_NAME
+// and lane_verdicts_NAME, and adds a line with the same extensions to the
+// generated kernel_list.inc, from which kernels.cpp makes the table.
 #pragma once
 
 #include <cstddef>
@@ -19,19 +21,6 @@ namespace pigreco {
 // at multiples of it.
 inline constexpr std::uint32_t block_size = 256;
 
-// A lane is hard, and left to the exact step, when 2^53 / d lies within
-// window_numerator / window_denominator of a half-integer (lane_increments.hpp
-// shows why that width). The denominator is a power of two and both are
-// small, so that the window's width times any d below 2^32 is exact in a
-// double and the kernel's integer test of it cannot overflow.
-inline constexpr std::uint64_t window_numerator = 3;
-inline constexpr std::uint64_t window_denominator = 4096;
-static_assert((window_denominator & (window_denominator - 1)) == 0);
-static_assert(window_numerator < (std::uint64_t{1} << 20) && window_denominator < (std::uint64_t{1} << 20));
-
-// What lane_verdicts writes for a hard lane.
-inline constexpr std::uint64_t hard_lane = std::uint64_t{1} << 63;
-
 // Adds the terms of indices first .. first + n - 1 (first + n <= 2^31) to the
 // sum, bit for bit as the exact step would one by one, in blocks of
 // block_size from first on. Each term's sign factor is sign_factors[j] where
@@ -41,16 +30,28 @@ using sum_function = double(double sum, std::uint32_t first, std::uint32_t n, co
 
 // The verdicts that the block pass reaches on the terms of indices
 // first .. first + n - 1 (first >= 2, first + n <= 2^31), in blocks of
-// block_size from first on: for each term the magnitude of its increment of
-// a sum in [2, 4), in units of 2^-51, or hard_lane. For the tests, which
-// check them against the exact step.
+// block_size from first on, by the same code as the sum: for each term its
+// increment of a sum in [2, 4) with the program's sign factor (+1 at even
+// indices, -1 at odd ones), in units of 2^-51, or hard, as lane_rules.hpp
+// encodes them. For the tests, which check them against the exact step.
 using lanes_function = void(std::uint32_t first, std::uint32_t n, std::uint64_t* verdicts);
 
+// Whether a CPU has an instruction-set extension, named as GCC's and Clang's
+// -m options and __builtin_cpu_supports spell it ("avx2", "fma", ...).
+using cpu_query = bool(std::string_view extension);
+
+// The CPU this program runs on (no extension where no kernel needs one).
+bool this_cpu_has(std::string_view extension);
+
 struct kernel {
-    const char* name;       // as -DPIGRECO_KERNEL=NAME spells it
+    const char* name;            // as -DPIGRECO_KERNEL=NAME spells it
     sum_function* sum;
     lanes_function* lanes;
-    bool (*runs_here)();    // whether this CPU has the instructions it was built for
+    std::string_view extensions; // those it is built with beyond the target's baseline, separated by spaces
+
+    // Whether a CPU has every one of its extensions.
+    bool runs_on(cpu_query* has) const;
+    bool runs_here() const { return runs_on(this_cpu_has); }
 };
 
 // Every kernel built for this target, from the most portable (generic, which
@@ -58,9 +59,9 @@ struct kernel {
 std::span<const kernel> kernels();
 
 // The kernel named `forced` when that is not empty; otherwise the last of the
-// table that runs here (the first always does). A forced kernel is given even
-// where it cannot run: the caller must check.
-const kernel& choose_kernel(std::span<const kernel> table, std::string_view forced);
+// table that runs on the CPU `has` describes (the first always does). A
+// forced kernel is given even where it cannot run: the caller must check.
+const kernel& choose_kernel(std::span<const kernel> table, std::string_view forced, cpu_query* has = this_cpu_has);
 
 // The kernel that the program uses: the one the build forces
 // (-DPIGRECO_KERNEL), else the fastest that runs here.

@@ -2,9 +2,10 @@
 // change that a term makes to a running sum in [2, 4), as an integer count of
 // units of 2^-51 (the spacing of doubles there), or the verdict that the term
 // needs the exact step. Written as plain code that the compiler vectorises for
-// whichever instruction set the including file is built for; the functions
-// have internal linkage so that the copies built for different instruction
-// sets never stand in for each other at link time.
+// whichever instruction set the including file is built for. Every function
+// here has internal linkage and calls nothing inline of external linkage (no
+// std::bit_cast: the compiler's own __builtin_bit_cast), so that a kernel's
+// object exports only its entry points (block_pass.hpp).
 //
 // Why an integer increment is exact. Let the sum s lie in [2, 4) and be
 // S * 2^-51, and let the term t = +-4/d (d = 2i + 1 >= 3) be rounded to 64
@@ -21,7 +22,7 @@
 //     2^11 * r / d and is never 2^10, so the new sum is exactly
 //     S + sign * (q + [2r > d]), whatever the parity of S. That condition is
 //     |2r - d| > 3d / 4096: 2^53 / d = q + r / d lies farther than 3/8192
-//     from the half-integer q + 1/2 (the window of kernels.hpp is 3/4096 of
+//     from the half-integer q + 1/2 (the window of lane_rules.hpp is 3/4096 of
 //     d in units of |2r - d|).
 //  3. Otherwise the lane is hard and its increment is left to the exact
 //     reference step, which also settles the ties that depend on the parity
@@ -34,12 +35,11 @@
 // precision can change a result, only send more lanes to the exact step.
 #pragma once
 
-#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 
-#include "kernels.hpp"
+#include "lane_rules.hpp"
 
 // With a fused multiply-add the exact check runs in doubles; without one, in
 // 64-bit integers (slower where vector units lack 64-bit products).
@@ -51,30 +51,27 @@
 
 namespace pigreco {
 
-// A lane's verdict: the increment +-c in two's complement, and `hard` with
-// its top bit set when the lane is hard (the increment is then meaningless),
-// all its other bits clear.
-struct lane_verdict {
-    std::uint64_t increment;
-    std::uint64_t hard;
-};
+// Each function returns the lane's verdict (lane_rules.hpp): the increment
+// +-c, its top bit flipped when the lane is hard.
 
-inline constexpr std::uint64_t top_bit = std::uint64_t{1} << 63;
+// The bits of a double and back, as std::bit_cast does.
+static constexpr std::uint64_t bits_of(double x) { return __builtin_bit_cast(std::uint64_t, x); }
+static constexpr double double_of(std::uint64_t bits) { return __builtin_bit_cast(double, bits); }
 
 // |x|, by its bits: some C libraries (MinGW-w64's) make fabs x87 assembly,
 // which no compiler can vectorise.
-static inline double magnitude(double x) { return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & ~top_bit); }
+static inline double magnitude(double x) { return double_of(bits_of(x) & ~hard_flip); }
 
 // Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double; `minus`
 // all ones for a term of sign factor -1, zero for +1. The estimate of c is
 // proved by an exact remainder.
-static inline lane_verdict exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp, std::uint64_t minus)
+static inline std::uint64_t exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp, std::uint64_t minus)
 {
     // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of x
     // rounded to an integer, and the bits of the sum minus those of 2^52 are
     // that integer.
     const double shifted = 0x1p53 / d_fp + 0x1p52;
-    const std::uint64_t c = std::bit_cast<std::uint64_t>(shifted) - std::bit_cast<std::uint64_t>(0x1p52);
+    const std::uint64_t c = bits_of(shifted) - bits_of(0x1p52);
     const std::uint64_t increment = (c ^ minus) - minus;
 #if PIGRECO_CHECK_WITH_FMA
     // c (subtracted exactly) and 2^53 - c * d are integers below 2^53 in
@@ -86,7 +83,7 @@ static inline lane_verdict exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const double e = std::fma(-c_fp, d_fp, 0x1p53);
     const double slack = std::fma(-2.0, magnitude(e), d_fp);
     constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
-    return {increment, slack > d_fp * window ? 0 : top_bit};
+    return increment ^ (slack > d_fp * window ? 0 : hard_flip);
 #else
     // Unsigned arithmetic keeps even a wild estimate defined behaviour, and
     // every comparison is spelled with shifts of sign bits, which the oldest
@@ -103,13 +100,9 @@ static inline lane_verdict exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const std::uint64_t slack = d - 2 * abs_e;
     const std::uint64_t not_clear = // window_denominator * slack <= window_numerator * d
         1 - ((window_numerator * d - window_denominator * slack) >> 63);
-    return {increment, (too_far | not_clear) << 63};
+    return increment ^ ((too_far | not_clear) << 63);
 #endif
 }
-
-// From this index on, d = 2i + 1 > 2^22 and the quotient itself is accurate
-// enough to prove c without a remainder: bounded_lane applies.
-inline constexpr std::uint32_t first_bounded_index = std::uint32_t{1} << 21;
 
 // Index >= first_bounded_index, so 2^22 < d < 2^32; d_fp its exact double;
 // `numerator` 2^53 times the sign factor, +1 or -1. With neither a fused
@@ -131,7 +124,7 @@ inline constexpr std::uint32_t first_bounded_index = std::uint32_t{1} << 21;
 // Otherwise the lane is called hard; that covers every lane of the window
 // and a few more, within 2^-21 of its edge. The sign of |f| - B says which,
 // in any rounding mode (a zero difference means |f| = B, which is clear).
-static inline lane_verdict bounded_lane(double d_fp, double numerator)
+static inline std::uint64_t bounded_lane(double d_fp, double numerator)
 {
     constexpr double half_window =
         static_cast<double>(window_numerator) / static_cast<double>(2 * window_denominator);
@@ -139,9 +132,9 @@ static inline lane_verdict bounded_lane(double d_fp, double numerator)
     const double x = numerator / d_fp;
 #if FLT_EVAL_METHOD == 0
     constexpr double signed_shift = 0x1.8p52;
-    const auto shifted = std::bit_cast<std::uint64_t>(x + signed_shift);
-    const std::uint64_t c = shifted - std::bit_cast<std::uint64_t>(signed_shift);
-    const double c_fp = std::bit_cast<double>(shifted) - signed_shift;
+    const std::uint64_t shifted = bits_of(x + signed_shift);
+    const std::uint64_t c = shifted - bits_of(signed_shift);
+    const double c_fp = double_of(shifted) - signed_shift;
 #else
     // Where doubles may be kept wider (the x87 unit), the compiler may take the
     // double read back from the bits for the wider sum it came from, which is
@@ -151,8 +144,7 @@ static inline lane_verdict bounded_lane(double d_fp, double numerator)
     const auto c_fp = static_cast<double>(c_signed);
 #endif
     const double f = x - c_fp;
-    const std::uint64_t hard = ~std::bit_cast<std::uint64_t>(magnitude(f) - bound) & top_bit;
-    return {c, hard};
+    return c ^ (~bits_of(magnitude(f) - bound) & hard_flip);
 }
 
 } // namespace pigreco

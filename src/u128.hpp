@@ -4,6 +4,7 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 
 namespace pigreco {
@@ -37,6 +38,7 @@ constexpr int leading_zeros(u128 a)
 // n < 128.
 constexpr u128 shift_left(u128 a, int n)
 {
+    assert(n >= 0 && n < 128);
     if (n == 0) return a;
     if (n >= 64) return {a.lo << (n - 64), 0};
     return {(a.hi << n) | (a.lo >> (64 - n)), a.lo << n};
@@ -48,6 +50,7 @@ constexpr u128 shift_left(u128 a, int n)
 // long as the rounding position lies at least two bits above bit 0.
 constexpr u128 shift_right_jam(u128 a, int n)
 {
+    assert(n >= 0);
     if (n == 0) return a;
     if (n >= 128) return {0, is_zero(a) ? 0U : 1U};
     u128 r{};

@@ -39,6 +39,7 @@
 #include "add_terms.hpp"
 #include "kernels.hpp"
 #include "known_answer.hpp"
+#include "lane_rules.hpp"
 #include "series_helpers.hpp"
 
 static_assert(std::numeric_limits<long double>::digits == 64);
@@ -238,15 +239,14 @@ void check_inside(const pigreco::kernel& k, const stretch& s, std::uint32_t firs
 // checked through the block path instead.
 void check_terms(const pigreco::kernel& k, const stretch& s, findings& f)
 {
-    std::vector<std::uint64_t> magnitudes(pigreco::block_size);
+    std::vector<std::uint64_t> verdicts(pigreco::block_size);
     for (std::size_t b = 0; b < s.blocks; ++b) {
         if (s.inside[b] != 0) continue;
         const std::uint32_t first = s.block_first(b);
         const auto n = static_cast<std::uint32_t>(s.program_block_end(first) - first);
         const double* signs = s.signs_from(first);
-        k.lanes(first, n, magnitudes.data());
-        const bool settled = std::none_of(magnitudes.begin(), magnitudes.begin() + n,
-                                          [](std::uint64_t m) { return m == pigreco::hard_lane; }) &&
+        k.lanes(first, n, verdicts.data());
+        const bool settled = std::none_of(verdicts.begin(), verdicts.begin() + n, pigreco::is_hard) &&
                              std::all_of(signs, signs + n, [](double sign) { return sign == 1.0 || sign == -1.0; });
         if (!settled) {
             check_inside(k, s, first, f);
@@ -254,7 +254,9 @@ void check_terms(const pigreco::kernel& k, const stretch& s, findings& f)
         }
         for (std::uint32_t j = 0; j < n; ++j) {
             const std::uint32_t count = first + j + 1;
-            const std::uint64_t increment = signs[j] > 0 ? magnitudes[j] : 0 - magnitudes[j];
+            // The verdict is the increment for the sign factor of the index's parity.
+            const bool as_alternating = (signs[j] > 0) == ((first + j) % 2 == 0);
+            const std::uint64_t increment = as_alternating ? verdicts[j] : 0 - verdicts[j];
             const std::uint64_t before = pigreco_test::to_units(s.x87_sum(count - 1));
             ++f.counts_checked_by_terms;
             if (before + increment != pigreco_test::to_units(s.x87_sum(count)))

@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "kernels.hpp"
-#include "lane_increments.hpp"
+#include "lane_rules.hpp"
 #include "leibniz_step.hpp"
 #include "series_helpers.hpp"
 
@@ -51,7 +51,7 @@ void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
     const bool bounded = first >= pigreco::first_bounded_index;
     for (std::uint32_t j = 0; j < n; ++j) {
         const std::uint32_t index = first + j;
-        const bool hard = verdicts[j] == pigreco::hard_lane;
+        const bool hard = pigreco::is_hard(verdicts[j]);
         if (needs_exact_step(index)) {
             ASSERT_TRUE(hard) << k.name << " index " << index;
         } else if (bounded) {
@@ -60,10 +60,11 @@ void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
             ASSERT_FALSE(hard) << k.name << " index " << index;
         }
         if (hard) continue;
-        const auto magnitude = static_cast<std::int64_t>(verdicts[j]);
+        const auto increment = static_cast<std::int64_t>(verdicts[j]); // for the sign factor of index's parity
+        const double sign = index % 2 == 0 ? 1.0 : -1.0;
         for (const std::uint64_t units : {std::uint64_t{3} << 51, (std::uint64_t{3} << 51) + 1}) { // even, odd
-            ASSERT_EQ(magnitude, exact_change(units, 1.0, index)) << k.name << " index " << index;
-            ASSERT_EQ(-magnitude, exact_change(units, -1.0, index)) << k.name << " index " << index;
+            ASSERT_EQ(increment, exact_change(units, sign, index)) << k.name << " index " << index;
+            ASSERT_EQ(-increment, exact_change(units, -sign, index)) << k.name << " index " << index;
         }
     }
 }
@@ -84,42 +85,57 @@ TEST(Kernels, EveryRunnableBuildMatchesTheExactStep)
     }
 }
 
-// The choice, on tables that stand for CPUs with and without the fast
-// kernels' instructions.
-bool yes() { return true; }
-bool no() { return false; }
-
-const pigreco::kernel only_generic[] = {{"generic", nullptr, nullptr, yes}, {"avx2", nullptr, nullptr, no}, {"avx512", nullptr, nullptr, no}};
-const pigreco::kernel up_to_avx2[] = {{"generic", nullptr, nullptr, yes}, {"avx2", nullptr, nullptr, yes}, {"avx512", nullptr, nullptr, no}};
-const pigreco::kernel every_kernel[] = {{"generic", nullptr, nullptr, yes}, {"avx2", nullptr, nullptr, yes}, {"avx512", nullptr, nullptr, yes}};
-
-struct choice_case {
-    std::span<const pigreco::kernel> table;
-    std::string_view forced;
-    std::string_view chosen;
-    bool runs;
+// The choice among the kernels built, for CPUs with and without each
+// extension that a kernel needs: only the extensions listed count.
+struct cpu_case {
+    const char* extensions; // the CPU's
+    const char* x86_64;     // the kernel chosen in a 64-bit x86 build
+    const char* i686;       // in a 32-bit one
 };
 
-const choice_case choice_cases[] = {
-    {only_generic, "", "generic", true},
-    {up_to_avx2, "", "avx2", true},
-    {every_kernel, "", "avx512", true},
-    {every_kernel, "generic", "generic", true},
-    {every_kernel, "avx2", "avx2", true},
-    // A build forced to instructions that this CPU lacks gets them anyway,
-    // and the program refuses to run rather than falling back unasked.
-    {only_generic, "avx2", "avx2", false},
-    {only_generic, "avx512", "avx512", false},
-    {up_to_avx2, "avx512", "avx512", false},
+const cpu_case cpu_cases[] = {
+    {"", "generic", "generic"},
+    {"sse2", "generic", "sse2"},
+    {"sse2 avx2", "generic", "sse2"},                                        // AVX2 without FMA
+    {"sse2 fma", "generic", "sse2"},
+    {"sse2 avx2 fma", "avx2", "avx2"},
+    {"sse2 avx2 fma avx512f", "avx2", "avx2"},                               // AVX-512 without DQ and VL
+    {"sse2 avx2 fma avx512f avx512vl", "avx2", "avx2"},                      // without DQ
+    {"sse2 avx2 fma avx512f avx512dq", "avx2", "avx2"},                      // without VL
+    {"sse2 avx512f avx512dq avx512vl", "generic", "sse2"},                   // without AVX2 and FMA
+    {"sse2 avx2 avx512f avx512dq avx512vl", "generic", "sse2"},              // without FMA
+    {"sse2 avx2 fma avx512f avx512dq avx512vl", "avx512", "avx512"},
 };
 
-TEST(Kernels, ChoiceTakesTheForcedOrTheFastestThatRuns)
+// The CPU of the case being tried: a query can be no closure.
+std::string_view fake_cpu;
+bool fake_cpu_has(std::string_view extension)
 {
-    for (const choice_case& c : choice_cases) {
-        const pigreco::kernel& k = pigreco::choose_kernel(c.table, c.forced);
-        EXPECT_EQ(std::string_view(k.name), c.chosen) << "forced \"" << c.forced << '"';
-        EXPECT_EQ(k.runs_here(), c.runs) << "forced \"" << c.forced << '"';
+    for (std::string_view rest = fake_cpu; !rest.empty();) {
+        const std::size_t end = std::min(rest.find(' '), rest.size());
+        if (rest.substr(0, end) == extension) return true;
+        rest.remove_prefix(std::min(end + 1, rest.size()));
     }
+    return false;
+}
+
+TEST(Kernels, ChoiceTakesTheFastestKernelThatTheCpuRuns)
+{
+    const auto table = pigreco::kernels();
+    const auto built = [&](std::string_view name) {
+        return std::any_of(table.begin(), table.end(), [&](const pigreco::kernel& k) { return k.name == name; });
+    };
+    const bool x86_64 = built("avx2") && !built("sse2");
+    const bool i686 = built("sse2");
+    for (const cpu_case& c : cpu_cases) {
+        fake_cpu = c.extensions;
+        const std::string_view expected = x86_64 ? c.x86_64 : i686 ? c.i686 : "generic";
+        EXPECT_EQ(pigreco::choose_kernel(table, "", fake_cpu_has).name, expected) << "CPU with \"" << c.extensions << '"';
+    }
+    // A build forced to a kernel gets it whatever the CPU, and the program
+    // refuses to run rather than falling back unasked.
+    fake_cpu = "";
+    for (const pigreco::kernel& k : table) EXPECT_EQ(&pigreco::choose_kernel(table, k.name, fake_cpu_has), &k);
 }
 
 TEST(Kernels, TableStartsWithTheGenericKernelAndTheChosenOneRunsHere)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kernels.hpp"
+#include "lane_rules.hpp"
 #include "leibniz_step.hpp"
 
 namespace pigreco_test {
