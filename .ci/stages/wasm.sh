@@ -8,15 +8,18 @@
 # line at a time (the prompt, which ends no line, is lost when the program
 # ends with an error), takes all of standard input at once and reports no
 # failed write.
-# Node.js with its npm is the machine's own (NodeSource's nodejs here, which
-# Debian's npm would conflict with); puppeteer-core comes from npm, pinned by
-# web/test/package-lock.json, and drives Debian's chromium (it downloads none).
-# packages: emscripten chromium cmake ninja-build g++ googletest python3
+# Node.js and npm are Debian's, or the machine's own where another vendor's
+# nodejs brings its npm (NodeSource's here, which Debian's npm conflicts with;
+# .ci/install counts a package that an installed one provides as there).
+# puppeteer-core comes from npm, pinned by web/test/package-lock.json, and
+# drives Debian's chromium (it downloads none). llvm: the unversioned llvm-nm,
+# which kernel_exports runs on the WebAssembly objects (GNU nm cannot read them).
+# packages: emscripten nodejs npm llvm chromium cmake ninja-build g++ googletest python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source .ci/lib.sh
 for tool in emcmake node npm chromium; do
-  command -v "$tool" >/dev/null || { echo "wasm: no $tool on this machine"; exit 77; }
+  command -v "$tool" >/dev/null || skip_stage wasm "no $tool on this machine"
 done
 # Debian's Emscripten runs its JavaScript tools with Node.js and finds their
 # modules (acorn) in Debian's folder for them, where Node.js 20 does not look.
