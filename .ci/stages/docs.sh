@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# What the documents say that a machine can check, so that they cannot drift
-# from the code: the everyday test command, whose one home is README.md (the
-# other documents link to it), run exactly as written in a clean copy of the
-# source; LEGGIMI.md's code blocks, which must be README.md's, in the same
-# order (the two pages are the same text in two languages); and the version
-# that both manual pages name, which must be project()'s. (The package stage
-# checks the manual pages' quotations against the program.)
+# The docs stage: its row in docs/platforms.md ("Other stages") says what it builds,
+# runs and leaves out, and why.
 # packages: g++ make cmake googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."

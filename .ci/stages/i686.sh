@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# 32-bit x86 Linux, where g++ computes with the x87 unit, cross-compiled.
-# Where the kernel runs 32-bit x86 programs itself, the tests run natively and
-# the x87 oracle covers the first million counts; elsewhere (an emulator
-# registered with the kernel included) they run under user-mode QEMU (about ninety times slower than native here) and it covers
-# the first 100000. Every test but the largest count, which takes over two
-# minutes even natively (158 s here, by hand).
+# The i686 stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
 # packages: g++-i686-linux-gnu libc6-dev-i386-cross cmake ninja-build googletest python3 qemu-user
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

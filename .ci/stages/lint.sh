@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# clang-tidy 14 (.clang-tidy, tests/.clang-tidy) and cppcheck 2.10
-# (.cppcheck-suppressions and inline suppressions) on src/ and tests/, the
-# fuzz target included: any finding fails the stage. Only configures: both
-# read the compile commands.
+# The lint stage: its row in docs/platforms.md ("Other stages") says what it builds,
+# runs and leaves out, and why.
+# Only configures: both tools read the compile commands.
 # packages: clang clang-tidy cppcheck cmake ninja-build googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The release as its users meet it: packaging/make-release builds it into
-# dist/, a second time from a copy of the sources in another folder and
-# later, and tests/release.py checks every artifact of it, one row of its
-# table each (files, architecture, runs, lintian, the page, the checksums,
-# the second release's sameness), with Wine started for the Windows zips.
+# The package stage: its row in docs/platforms.md ("Other stages") says what it
+# builds, runs and leaves out, and why; tests/release.py holds the checks.
 # may skip: i686-w64-mingw32-run - 32-bit Wine runs only where the kernel runs 32-bit x86 code itself
 # packages from: packaging/make-release
 # packages: lintian man-db wine wine64 wine32:i386 qemu-user nodejs npm chromium libc6:arm64 libstdc++6:arm64 libgcc-s1:arm64 libc6:armhf libstdc++6:armhf libgcc-s1:armhf libc6:i386 libstdc++6:i386 libgcc-s1:i386

@@ -1,13 +1,6 @@
 #!/usr/bin/env bash
-# WebAssembly, built with Debian's Emscripten: the unit tests and the known
-# answers, the largest count's too (about 70 s), under Node.js; then the page
-# (web/) in headless Chromium, from its folder as a file and from a local
-# server, each answer compared with what the console program, built natively
-# here, prints. Not run: tests/end_to_end.py, since a console build under
-# Node.js is not the console program: Emscripten writes standard output a
-# line at a time (the prompt, which ends no line, is lost when the program
-# ends with an error), takes all of standard input at once and reports no
-# failed write.
+# The wasm stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
 # Node.js and npm are Debian's, or the machine's own where another vendor's
 # nodejs brings its npm (NodeSource's here, which Debian's npm conflicts with;
 # .ci/install counts a package that an installed one provides as there).
