@@ -239,8 +239,11 @@ class Release:
         broken, in its language (its first section's heading), quoting PROGRAM."""
         rendered = self.work / "page.txt"
         env = dict(os.environ, LC_ALL="C.UTF-8", MANWIDTH="250")
-        rendered.write_bytes(subprocess.run(["man", *man_arguments], env=env, stdout=subprocess.PIPE,
-                                            check=True).stdout)
+        shown = subprocess.run(["man", *man_arguments], env=env, stdout=subprocess.PIPE)
+        if shown.returncode != 0:
+            self.fail("man %s: status %d" % (" ".join(map(str, man_arguments)), shown.returncode))
+            return
+        rendered.write_bytes(shown.stdout)
         if heading not in rendered.read_text(encoding="utf-8").splitlines():
             self.fail("man %s: no section %s" % (" ".join(map(str, man_arguments)), heading))
         if run([sys.executable, TESTS / "manual_quotes.py", program, rendered]).returncode != 0:
@@ -333,7 +336,10 @@ class Release:
         self.check_sums()
         self.check_manual_sources()
         for artifact in ARTIFACTS:
-            self.check(artifact)
+            try:
+                self.check(artifact)
+            except (OSError, subprocess.CalledProcessError, tarfile.TarError, zipfile.BadZipFile) as error:
+                self.fail("%s: %s" % (artifact.name.format(v=self.version), error))
         self.check_web_page()
         self.check_installed()
         if self.skipped_file:
