@@ -8,7 +8,7 @@ cd "$(dirname "$0")/../.."
 dir=build-ci/lint
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIGRECO_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 status=0
-run-clang-tidy -p "$dir" -quiet -j "$(nproc)" "^$PWD/(src|tests)/" >"$dir/clang-tidy.log" 2>&1 || status=$?
+run-clang-tidy -p "$dir" -quiet -j "$(nproc)" "^$PWD/(src|tests|tools)/" >"$dir/clang-tidy.log" 2>&1 || status=$?
 grep -v -e '^[0-9]* warnings generated\.$' -e '^Suppressed ' -e '^Use -header-filter' "$dir/clang-tidy.log" || true
 [ "$status" -eq 0 ] && echo "clang-tidy: no finding" || { echo "clang-tidy: FAILED"; exit 1; }
 # -i /usr/: not GoogleTest's sources, which the build compiles where Debian's
