@@ -10,7 +10,6 @@
 // in every pass, neither of which the program sees.
 #include <benchmark/benchmark.h>
 
-#include <bit>
 #include <cfloat>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "add_terms.hpp"
+#include "double_bits.hpp"
 #include "kernels.hpp"
 #include "series_helpers.hpp"
 
@@ -70,8 +70,8 @@ void time_span(benchmark::State& state, block_function add_block)
     const auto first = static_cast<std::uint32_t>(state.range(0));
     const auto n = static_cast<std::size_t>(state.range(1));
     const std::vector<double> signs = pigreco_test::alternating_signs(first, n);
-    if (std::bit_cast<std::uint64_t>(add_span(starting_sum, add_block, signs, first)) !=
-        std::bit_cast<std::uint64_t>(add_span(starting_sum, pigreco_test::exact_sum, signs, first))) {
+    if (pigreco::bits_of(add_span(starting_sum, add_block, signs, first)) !=
+        pigreco::bits_of(add_span(starting_sum, pigreco_test::exact_sum, signs, first))) {
         state.SkipWithError("the sum differs from the exact step's");
         return;
     }

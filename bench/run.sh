@@ -22,7 +22,7 @@ set -euo pipefail
 bench_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source_dir="$(dirname "$bench_dir")"
 build_dir="${PIGRECO_BENCH_BUILD_DIR:-$source_dir/build-bench}"
-source "$source_dir/.ci/lib.sh" # how_i386_code_runs, why_no_wine32, start_wine
+source "$source_dir/tools/wine.sh" # how_i386_code_runs, why_no_wine32, start_wine
 
 generator=()
 if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
@@ -54,7 +54,7 @@ if cmake --build "$build_dir/default" --target bench_arithmetic >&2 2>/dev/null;
 else
     echo "bench_arithmetic not built: Google Benchmark not found (Debian: libbenchmark-dev)" >&2
 fi
-mapfile -t kernels < <("$build_dir/default/bench/pigreco_kernels" --runnable)
+mapfile -t kernels < <("$build_dir/default/tools/pigreco_kernels" --runnable)
 for kernel in "${kernels[@]}"; do
     build "x86-64-$kernel" -DPIGRECO_KERNEL="$kernel"
     declare_build "x86-64 $kernel" "x86-64-$kernel" native

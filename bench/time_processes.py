@@ -79,7 +79,7 @@ class Build:
             "pigreco": self.folder / f"pigreco{suffix}",
             "floor": self.folder / "bench" / f"pigreco_floor{suffix}",
             "x87": self.folder / "bench" / f"pigreco_x87{suffix}",
-            "kernels": self.folder / "bench" / f"pigreco_kernels{suffix}",
+            "kernels": self.folder / "tools" / f"pigreco_kernels{suffix}",
             "arithmetic": self.folder / "bench" / f"pigreco_arithmetic{suffix}",
         }
 

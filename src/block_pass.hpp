@@ -15,7 +15,7 @@
 // linkage but its two entry points: everything here lies in an unnamed
 // namespace (which gives the members of its classes internal linkage too),
 // and calls nothing inline of external linkage — plain arrays and the
-// compiler's __builtin_bit_cast rather than std::array and std::bit_cast.
+// bit casts of double_bits.hpp rather than std::array and std::bit_cast.
 // Functions compiled elsewhere (leibniz_step, the C library's) are built for
 // the target's baseline and run anywhere. The kernel_exports test checks
 // every kernel object of every build for it.

@@ -4,6 +4,8 @@
 #include <cassert>
 #include <utility>
 
+#include "double_bits.hpp"
+
 namespace pigreco {
 
 namespace {
@@ -36,7 +38,7 @@ extended round_to_extended(bool negative, int exponent, u128 magnitude)
 
 extended to_extended(double x)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const auto bits = bits_of(x);
     const bool negative = (bits >> 63) != 0;
     const int biased = static_cast<int>((bits >> double_fraction_bits) & 0x7FF);
     const std::uint64_t fraction = bits & double_fraction_mask;
@@ -52,7 +54,7 @@ extended to_extended(double x)
 double to_double(extended x)
 {
     const std::uint64_t sign = x.negative ? top_bit : 0;
-    if (x.significand == 0) return std::bit_cast<double>(sign);
+    if (x.significand == 0) return double_of(sign);
     std::uint64_t kept = x.significand >> 11; // 53 bits, top one set
     const std::uint64_t rest = x.significand & 0x7FF;
     int exponent = x.exponent + 63; // of the top bit
@@ -65,7 +67,7 @@ double to_double(extended x)
     }
     const int biased_exponent = exponent + double_bias; // in [1, 2046] for a normal result
     const auto biased = static_cast<std::uint64_t>(biased_exponent);
-    return std::bit_cast<double>(sign | (biased << double_fraction_bits) | (kept & double_fraction_mask));
+    return double_of(sign | (biased << double_fraction_bits) | (kept & double_fraction_mask));
 }
 
 extended add(extended a, extended b)

@@ -4,7 +4,7 @@
 // needs the exact step. Written as plain code that the compiler vectorises for
 // whichever instruction set the including file is built for. Every function
 // here has internal linkage and calls nothing inline of external linkage (no
-// std::bit_cast: the compiler's own __builtin_bit_cast), so that a kernel's
+// std::bit_cast: double_bits.hpp's functions), so that a kernel's
 // object exports only its entry points (block_pass.hpp).
 //
 // Why an integer increment is exact. Let the sum s lie in [2, 4) and be
@@ -39,6 +39,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "double_bits.hpp"
 #include "lane_rules.hpp"
 
 // With a fused multiply-add the exact check runs in doubles; without one, in
@@ -53,10 +54,6 @@ namespace pigreco {
 
 // Each function returns the lane's verdict (lane_rules.hpp): the increment
 // +-c, its top bit flipped when the lane is hard.
-
-// The bits of a double and back, as std::bit_cast does.
-static constexpr std::uint64_t bits_of(double x) { return __builtin_bit_cast(std::uint64_t, x); }
-static constexpr double double_of(std::uint64_t bits) { return __builtin_bit_cast(double, bits); }
 
 // |x|, by its bits: some C libraries (MinGW-w64's) make fabs x87 assembly,
 // which no compiler can vectorise.

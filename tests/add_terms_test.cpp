@@ -2,7 +2,6 @@
 // every kernel that this CPU runs, on blocks chosen to reach every path: the
 // vector kernel, the lanes left to the exact step, sums and signs outside the
 // kernel's assumptions, blocks that would leave the binade [2, 4).
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -11,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "add_terms.hpp"
+#include "double_bits.hpp"
 #include "kernels.hpp"
 #include "series_helpers.hpp"
 
@@ -24,7 +24,7 @@ void expect_same(double sum, const std::vector<double>& signs, std::uint32_t fir
     const double exact = pigreco_test::exact_sum(sum, signs, first);
     for (const pigreco::kernel& k : pigreco_test::runnable_kernels()) {
         const double fast = pigreco::add_terms(sum, signs.data(), first, signs.size(), k);
-        ASSERT_EQ(std::bit_cast<std::uint64_t>(fast), std::bit_cast<std::uint64_t>(exact))
+        ASSERT_EQ(pigreco::bits_of(fast), pigreco::bits_of(exact))
             << "sum " << sum << " first " << first << " n " << signs.size() << " (" << k.name << ")";
     }
 }

@@ -19,7 +19,6 @@
 //   exhaustive_tests [GoogleTest flags] [--kernel=NAME] [LAST_COUNT]
 #include <algorithm>
 #include <atomic>
-#include <bit>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -37,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include "add_terms.hpp"
+#include "double_bits.hpp"
 #include "kernels.hpp"
 #include "known_answer.hpp"
 #include "lane_rules.hpp"
@@ -78,7 +78,7 @@ constexpr std::uint32_t early_indices = std::uint32_t{1} << 20;
 // Failures shown per kernel; the rest are only counted.
 constexpr std::uint64_t failures_shown = 10;
 
-bool same_bits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+bool same_bits(double a, double b) { return pigreco::bits_of(a) == pigreco::bits_of(b); }
 
 double seconds(clock_type::duration d) { return std::chrono::duration<double>(d).count(); }
 

@@ -2,13 +2,13 @@
 // patterns, since a wrong last bit is a wrong program.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "double_bits.hpp"
 #include "leibniz_sum.hpp"
 
 namespace pigreco_test {
@@ -32,7 +32,7 @@ inline std::string hex(double x)
 inline void expect_sum(const known_answer& answer)
 {
     const double sum = pigreco::leibniz_sum(answer.count);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(sum), std::bit_cast<std::uint64_t>(answer.sum))
+    EXPECT_EQ(pigreco::bits_of(sum), pigreco::bits_of(answer.sum))
         << "count " << answer.count << ": got " << hex(sum) << ", want " << hex(answer.sum);
 }
 

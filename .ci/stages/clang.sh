@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# x86-64, clang++, the default (Release) build: every test, the slow ones
-# included, but the exhaustive one (the gcc stage runs it).
+# The clang stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
 # packages: clang cmake ninja-build googletest libgtest-dev libmpfr-dev python3 qemu-user
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# What the documents say that a machine can check, so that they cannot drift
-# from the code: the everyday test command, which README.md gives and
-# LEGGIMI.md, CONTRIBUTING.md and docs/verification.md repeat word for word,
-# run exactly as written in a clean copy of the source; and the version that
-# both manual pages name, which must be project()'s. (The package stage checks
-# the manual pages' quotations against the program.)
+# The docs stage: its row in docs/platforms.md ("Other stages") says what it builds,
+# runs and leaves out, and why.
 # packages: g++ make cmake googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -16,11 +12,16 @@ for page in man/pigreco.1 man/it/pigreco.1; do
 done
 echo "docs: both manual pages name version $version"
 
+# The code blocks of a Markdown page, each line as it stands.
+code_blocks() { sed -n '/^```/,/^```/p' "$1"; }
+if ! diff <(code_blocks README.md) <(code_blocks LEGGIMI.md); then
+  echo "docs: LEGGIMI.md's code blocks are not README.md's (above: <, README.md; >, LEGGIMI.md)"
+  exit 1
+fi
+echo "docs: LEGGIMI.md has README.md's $(( $(code_blocks README.md | grep -c '^```') / 2 )) code blocks"
+
 command=$(grep -m1 '^cmake -S \. -B build-test ' README.md) ||
   { echo "docs: README.md gives no everyday test command (a line starting 'cmake -S . -B build-test ')"; exit 1; }
-for page in LEGGIMI.md CONTRIBUTING.md docs/verification.md; do
-  grep -qxF "$command" "$page" || { echo "docs: $page does not give README.md's test command: $command"; exit 1; }
-done
 
 # A copy without build folders, so that the command starts from nothing, as
 # on a fresh clone, and no folder of the developer's is touched.

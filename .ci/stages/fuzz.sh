@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# libFuzzer on the count reader for 60 s (clang++, AddressSanitizer and
-# UndefinedBehaviorSanitizer): a crash, a sanitizer report or a verdict that
-# differs from the fuzz target's own model fails the stage. The checked-in
-# seeds stay as they are; what the run finds goes to build-ci/fuzz/corpus.
+# The fuzz stage: its row in docs/platforms.md ("Other stages") says what it builds,
+# runs and leaves out, and why.
+# The checked-in seeds stay as they are; what the run finds goes to
+# build-ci/fuzz/corpus, what fails to build-ci/fuzz/findings.
 # packages: clang libclang-rt-14-dev cmake ninja-build googletest libgtest-dev python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# x86-64, g++ -O3 -march=native: everything, the portable kernel and the
-# exact step included, built for the newest instructions of the CPU at hand.
-# Every test but the exhaustive one.
+# The gcc-native stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
 # packages: g++ cmake ninja-build googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

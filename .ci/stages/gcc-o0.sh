@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# x86-64, g++ without optimisation: nothing vectorised, every value stored as
-# written. Every test but the exhaustive one: the largest count takes about
-# two minutes here, in parallel with the fault tests, which sum it too.
+# The gcc-o0 stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
+# Not the exhaustive test: the largest count alone takes about two minutes
+# here, in parallel with the fault tests, which sum it too.
 # packages: g++ cmake ninja-build googletest libgtest-dev libmpfr-dev python3 qemu-user
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# x86-64, g++, the default (Release) build: every test, the slow ones included,
-# and the only stage that runs the exhaustive one: every count against the x87
-# unit through every kernel this CPU runs, a few minutes on both cores.
+# The gcc stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
 # packages: g++ cmake ninja-build googletest libgtest-dev libmpfr-dev python3 qemu-user
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

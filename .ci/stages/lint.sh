@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
-# clang-tidy 14 (.clang-tidy, tests/.clang-tidy) and cppcheck 2.10
-# (.cppcheck-suppressions and inline suppressions) on src/ and tests/, the
-# fuzz target included: any finding fails the stage. Only configures: both
-# read the compile commands.
+# The lint stage: its row in docs/platforms.md ("Other stages") says what it builds,
+# runs and leaves out, and why.
+# Only configures: both tools read the compile commands.
 # packages: clang clang-tidy cppcheck cmake ninja-build googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 dir=build-ci/lint
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DPIGRECO_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 status=0
-run-clang-tidy -p "$dir" -quiet -j "$(nproc)" "^$PWD/(src|tests)/" >"$dir/clang-tidy.log" 2>&1 || status=$?
+run-clang-tidy -p "$dir" -quiet -j "$(nproc)" "^$PWD/(src|tests|tools)/" >"$dir/clang-tidy.log" 2>&1 || status=$?
 grep -v -e '^[0-9]* warnings generated\.$' -e '^Suppressed ' -e '^Use -header-filter' "$dir/clang-tidy.log" || true
 [ "$status" -eq 0 ] && echo "clang-tidy: no finding" || { echo "clang-tidy: FAILED"; exit 1; }
 # -i /usr/: not GoogleTest's sources, which the build compiles where Debian's

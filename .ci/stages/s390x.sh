@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# IBM Z Linux (Debian s390x), the one big-endian architecture here, where
-# `long double` is a 113-bit quadruple computed by the hardware,
-# cross-compiled and run under user-mode QEMU (cross_stage in .ci/lib.sh).
+# The s390x stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
 # packages: g++-s390x-linux-gnu libc6-dev-s390x-cross cmake ninja-build googletest python3 qemu-user
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

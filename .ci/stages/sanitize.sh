@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# x86-64, clang++ with AddressSanitizer and UndefinedBehaviorSanitizer: every
-# test but the exhaustive one, the slow ones included (the largest count takes
-# about 40 s here instead of 20). Any sanitizer report ends its test with an
-# error.
+# The sanitize stage: its row in docs/platforms.md ("Other stages") says what it builds,
+# runs and leaves out, and why.
 # packages: clang libclang-rt-14-dev cmake ninja-build googletest libgtest-dev libmpfr-dev python3
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

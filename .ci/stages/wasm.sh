@@ -1,22 +1,18 @@
 #!/usr/bin/env bash
-# WebAssembly, built with Debian's Emscripten: the unit tests and the known
-# answers, the largest count's too (about 70 s), under Node.js; then the page
-# (web/) in headless Chromium, from its folder as a file and from a local
-# server, each answer compared with what the console program, built natively
-# here, prints. Not run: tests/end_to_end.py, since a console build under
-# Node.js is not the console program: Emscripten writes standard output a
-# line at a time (the prompt, which ends no line, is lost when the program
-# ends with an error), takes all of standard input at once and reports no
-# failed write.
-# Node.js with its npm is the machine's own (NodeSource's nodejs here, which
-# Debian's npm would conflict with); puppeteer-core comes from npm, pinned by
-# web/test/package-lock.json, and drives Debian's chromium (it downloads none).
-# packages: emscripten chromium cmake ninja-build g++ googletest python3
+# The wasm stage: its row in docs/platforms.md ("Targets") says what it builds,
+# runs and leaves out, and why.
+# Node.js and npm are Debian's, or the machine's own where another vendor's
+# nodejs brings its npm (NodeSource's here, which Debian's npm conflicts with;
+# .ci/install counts a package that an installed one provides as there).
+# puppeteer-core comes from npm, pinned by web/test/package-lock.json, and
+# drives Debian's chromium (it downloads none). llvm: the unversioned llvm-nm,
+# which kernel_exports runs on the WebAssembly objects (GNU nm cannot read them).
+# packages: emscripten nodejs npm llvm chromium cmake ninja-build g++ googletest python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source .ci/lib.sh
 for tool in emcmake node npm chromium; do
-  command -v "$tool" >/dev/null || { echo "wasm: no $tool on this machine"; exit 77; }
+  command -v "$tool" >/dev/null || skip_stage wasm "no $tool on this machine"
 done
 # Debian's Emscripten runs its JavaScript tools with Node.js and finds their
 # modules (acorn) in Debian's folder for them, where Node.js 20 does not look.

@@ -1,5 +1,5 @@
 # 64-bit Windows with the MinGW-w64 cross compiler from Debian; the tests run
-# under Wine, set up first as start_wine in .ci/lib.sh does (README,
+# under Wine, set up first as start_wine in tools/wine.sh does (README,
 # "Platforms", has the commands by hand).
 #   cmake -S . -B build-mingw --toolchain cmake/toolchains/x86_64-w64-mingw32.cmake
 set(cross_triple x86_64-w64-mingw32)

@@ -4,12 +4,12 @@
 // `long double` is the x87 format, the hardware's own step.
 #pragma once
 
-#include <bit>
 #include <cfloat>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "double_bits.hpp"
 #include "kernels.hpp"
 #include "lane_rules.hpp"
 #include "leibniz_step.hpp"
@@ -57,13 +57,13 @@ inline bool needs_exact_step(std::uint32_t index)
 inline std::uint64_t to_units(double sum)
 {
     constexpr std::uint64_t two_52 = std::uint64_t{1} << 52;
-    return two_52 | (std::bit_cast<std::uint64_t>(sum) & (two_52 - 1));
+    return two_52 | (pigreco::bits_of(sum) & (two_52 - 1));
 }
 
 inline double from_units(std::uint64_t units)
 {
     constexpr std::uint64_t two_52 = std::uint64_t{1} << 52;
-    return std::bit_cast<double>((std::uint64_t{1024} << 52) | (units - two_52));
+    return pigreco::double_of((std::uint64_t{1024} << 52) | (units - two_52));
 }
 
 inline std::vector<pigreco::kernel> runnable_kernels()

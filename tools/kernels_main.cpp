@@ -15,7 +15,8 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: pigreco_kernels [--runnable]\n");
+        // The status says it all where even the usage line cannot be written.
+        (void)std::fprintf(stderr, "usage: pigreco_kernels [--runnable]\n");
         return 2;
     }
     std::printf("%s\n", pigreco::chosen_kernel().name);
