@@ -177,6 +177,14 @@ PIGRECO_BUILT_INTO_CALLER block_summary settle_lanes(const double* sign_factors,
     const std::uint64_t* minus = alternating.minus[parity];
     const double* numerator = alternating.numerator[parity];
     block_summary summary{0, 0, 0};
+    // Eight turns of the vector loop a pass rather than the two of
+    // -funroll-loops: less of the loop's own counting and branching a term.
+    // Instructions a term (callgrind) from index 10^9: 12.1 against 13.1 in
+    // the generic kernel, 5.8 against 6.1 in the AVX2 one; from 10^6, below
+    // 2^21, 38.8 against 38.3 and 6.6 against 6.8.
+#if defined(__GNUC__)
+#pragma GCC unroll 8
+#endif
     for (std::uint32_t j = 0; j < n; ++j) {
         const lane_finding lane =
             Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], minus[j], numerator[j]);
