@@ -29,6 +29,8 @@ import tempfile
 import time
 from pathlib import Path
 
+import instruction_counts
+
 RESULT_MARK = "Dopo "
 
 
@@ -181,17 +183,6 @@ def peak_memory_kib(prefix, command, count):
         return int(report.read().split()[-1])
 
 
-def instructions(command):
-    """What valgrind's callgrind counts for one run of the command."""
-    with tempfile.TemporaryDirectory() as folder:
-        finished = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={folder}/out"] + command,
-                                  capture_output=True, text=True)
-    for line in finished.stderr.splitlines():
-        if "Collected :" in line:
-            return int(line.split(":")[-1])
-    raise RuntimeError(f"callgrind counted nothing for {' '.join(command)}: {finished.stderr[-500:]}")
-
-
 def instructions_per_term(builds):
     """The arithmetic of one term, without its power call: the difference between
     two runs of pigreco_arithmetic, over the terms between them, at small indices
@@ -200,7 +191,6 @@ def instructions_per_term(builds):
         print("\ninstructions per term: skipped: valgrind is not installed")
         return
     print("\ninstructions per term of the arithmetic alone (callgrind; sign factors given, no pow)")
-    short, long_ = 1 << 17, 1 << 18
     for build in builds:
         if build.kind == "wine" or build.is_forced():
             continue
@@ -212,9 +202,8 @@ def instructions_per_term(builds):
         for kernel in runnable:
             counts = []
             for first in (1000000, 1000000000):
-                low = instructions(build.command("arithmetic", kernel, str(first), str(short)))
-                high = instructions(build.command("arithmetic", kernel, str(first), str(long_)))
-                counts.append(f"{(high - low) / (long_ - short):6.2f} from index {first}")
+                counts.append(f"{instruction_counts.per_term(build.command('arithmetic'), kernel, first):6.2f} "
+                              f"from index {first}")
             print(f"  {build.name} {kernel:8} " + ", ".join(counts))
     print("  (valgrind runs no AVX-512 code: that kernel is left out)")
 

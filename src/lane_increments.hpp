@@ -52,8 +52,8 @@
 
 namespace pigreco {
 
-// Each function returns the lane's verdict (lane_rules.hpp): the increment
-// +-c, its top bit flipped when the lane is hard.
+// Each function returns what it finds of the lane (lane_rules.hpp): the
+// increment +-c, and whether the lane is hard.
 
 // |x|, by its bits: some C libraries (MinGW-w64's) make fabs x87 assembly,
 // which no compiler can vectorise.
@@ -62,7 +62,7 @@ static inline double magnitude(double x) { return double_of(bits_of(x) & ~hard_f
 // Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double; `minus`
 // all ones for a term of sign factor -1, zero for +1. The estimate of c is
 // proved by an exact remainder.
-static inline std::uint64_t exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp, std::uint64_t minus)
+static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp, std::uint64_t minus)
 {
     // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of x
     // rounded to an integer, and the bits of the sum minus those of 2^52 are
@@ -80,7 +80,7 @@ static inline std::uint64_t exact_checked_lane([[maybe_unused]] std::uint64_t d,
     const double e = std::fma(-c_fp, d_fp, 0x1p53);
     const double slack = std::fma(-2.0, magnitude(e), d_fp);
     constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
-    return increment ^ (slack > d_fp * window ? 0 : hard_flip);
+    return {increment, slack > d_fp * window ? 0 : hard_flip};
 #else
     // Unsigned arithmetic keeps even a wild estimate defined behaviour, and
     // every comparison is spelled with shifts of sign bits, which the oldest
@@ -97,7 +97,7 @@ static inline std::uint64_t exact_checked_lane([[maybe_unused]] std::uint64_t d,
     const std::uint64_t slack = d - 2 * abs_e;
     const std::uint64_t not_clear = // window_denominator * slack <= window_numerator * d
         1 - ((window_numerator * d - window_denominator * slack) >> 63);
-    return increment ^ ((too_far | not_clear) << 63);
+    return {increment, (too_far | not_clear) << 63};
 #endif
 }
 
@@ -121,7 +121,7 @@ static inline std::uint64_t exact_checked_lane([[maybe_unused]] std::uint64_t d,
 // Otherwise the lane is called hard; that covers every lane of the window
 // and a few more, within 2^-21 of its edge. The sign of |f| - B says which,
 // in any rounding mode (a zero difference means |f| = B, which is clear).
-static inline std::uint64_t bounded_lane(double d_fp, double numerator)
+static inline lane_finding bounded_lane(double d_fp, double numerator)
 {
     constexpr double half_window =
         static_cast<double>(window_numerator) / static_cast<double>(2 * window_denominator);
@@ -141,7 +141,7 @@ static inline std::uint64_t bounded_lane(double d_fp, double numerator)
     const auto c_fp = static_cast<double>(c_signed);
 #endif
     const double f = x - c_fp;
-    return c ^ (~bits_of(magnitude(f) - bound) & hard_flip);
+    return {c, ~bits_of(magnitude(f) - bound) & hard_flip};
 }
 
 } // namespace pigreco
