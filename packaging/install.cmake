@@ -191,5 +191,17 @@ precision of the x87 80-bit extended format, and the running sum is
 rounded to a double after every term: the digits are those of that
 arithmetic, not of plain double arithmetic. The program does it exactly
 with integers, so it prints the same digits on every machine.]=])
+# Debian's armhf compiler and C library make ARMv7 code, which an ARMv6
+# processor stops at with an illegal instruction (.ci/stages/armhf.sh runs it
+# on both).
+if(CPACK_DEBIAN_PACKAGE_ARCHITECTURE STREQUAL "armhf")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
+
+
+This build runs on ARMv7 processors and later: the Raspberry Pi 2 and
+later (the Zero 2 W too) and other ARMv7 boards. The ARMv6 processor of
+the Raspberry Pi 1, Zero and Zero W cannot run it; there, build pigreco
+from its source.]=])
+endif()
 
 include(CPack)
