@@ -203,19 +203,38 @@ def feed_forever(fd, chunk):
         os.close(fd)
 
 
-def typed_line_is_the_programs(program):
-    """From a terminal the program takes the whole typed line: what follows the
-    numeral on it must not reach the next reader (the shell, as a command)."""
+# Keys typed at a terminal (standard input only; a terminal in canonical mode,
+# so each Ctrl-D at the start of a line is one end of input), then the shell
+# runs `cat`, the next reader: (name, keys, what the program and then cat
+# write to standard output, the program's standard error, its status).
+TERMINAL_CASES = [
+    # The rest of the typed line is the program's: none of it may reach the
+    # next reader (at a shell prompt, it would run as a command).
+    ("the rest of a typed line", b"7abc\nxyz\n\x04", result("7", "3.2837384837384830938") + b"xyz\n", b"", 0),
+    # An empty line is white space, not the end of input: the program waits on.
+    ("empty lines, then a count", b"\n\n5\n\x04", result("5", "3.3396825396825393639"), b"", 0),
+    ("an empty line, then Ctrl-D", b"\n\x04\x04", PROMPT, NOT_AN_INTEGER, 1),
+]
+
+
+def run_at_a_terminal(program, keys):
+    """Runs the program with standard input a terminal on which `keys` are
+    typed, then `cat` on the same terminal; returns (stdout, stderr, the
+    program's status)."""
     controller, terminal = os.openpty()
     try:
-        process = subprocess.Popen(["sh", "-c", '"$0"; exec cat', program], stdin=terminal,
+        process = subprocess.Popen(["sh", "-c", '"$0"; status=$?; cat; exit $status', program], stdin=terminal,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         os.close(terminal)
-        os.write(controller, b"7abc\nxyz\n\x04")  # two lines, then end of input
+        os.write(controller, keys)
         out, err = process.communicate(timeout=PROMPT_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.communicate()
+        return "still running after %d s" % PROMPT_TIMEOUT, None, None
     finally:
         os.close(controller)
-    return (out, err, process.returncode) == (result("7", "3.2837384837384830938") + b"xyz\n", b"", 0)
+    return out, err, process.returncode
 
 
 def main():
@@ -237,12 +256,14 @@ def main():
         else:
             failed += 1
             print("FAIL %s:\n  got  %r\n  want %r" % (name, tuple(g[:200] if isinstance(g, bytes) else g for g in got), want))
-    if cases is CASES:
-        if typed_line_is_the_programs(program):
+    for name, keys, want_stdout, want_stderr, want_status in TERMINAL_CASES if cases is CASES else []:
+        got = run_at_a_terminal(program, keys)
+        want = (want_stdout, want_stderr, want_status)
+        if got == want:
             passed += 1
         else:
             failed += 1
-            print("FAIL the rest of a typed line reached the next reader")
+            print("FAIL at a terminal, %s:\n  got  %r\n  want %r" % (name, got, want))
     print("%d passed, %d failed" % (passed, failed))
     return 1 if failed else 0
 
