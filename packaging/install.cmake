@@ -14,7 +14,9 @@
 #             who unpack an archive and look; on Windows the
 #             program too, beside them, and the notices of
 #             the runtime linked into it (THIRD-PARTY.txt);
-#             in the web build the page (web/CMakeLists.txt)    the tarball and the zips
+#             in the web build the page (web/CMakeLists.txt);
+#             in the zips the manual as HTML (manual.html,
+#             manuale.html)                                     the tarball and the zips
 # `debian` and `bundle` are left out of a plain `cmake --install`;
 # packaging/cpack_components.cmake picks the components of each package.
 include(GNUInstallDirs)
@@ -55,6 +57,28 @@ if(NOT WIN32)
     endif()
     install(FILES ${installed} DESTINATION ${destination} COMPONENT manual)
   endforeach()
+endif()
+
+# Windows and the browser have no `man`: their zips carry the manual pages
+# rendered as HTML, which any browser opens.
+set(rendered_manuals manual.html manuale.html)
+if(WIN32 OR EMSCRIPTEN)
+  find_program(PIGRECO_MANDOC mandoc)
+  if(PIGRECO_MANDOC)
+    foreach(page name IN ZIP_LISTS man_pages rendered_manuals)
+      set(rendered ${PROJECT_BINARY_DIR}/packaging/${name})
+      add_custom_command(OUTPUT ${rendered}
+        COMMAND ${CMAKE_COMMAND} -DMANDOC=${PIGRECO_MANDOC} -DINPUT=${PROJECT_SOURCE_DIR}/${page}
+                -DOUTPUT=${rendered} -P ${PROJECT_SOURCE_DIR}/packaging/render_manual.cmake
+        DEPENDS ${PROJECT_SOURCE_DIR}/${page} ${PROJECT_SOURCE_DIR}/packaging/render_manual.cmake
+        COMMENT "Rendering ${page} as ${name}"
+        VERBATIM)
+      list(APPEND bundle_manuals ${rendered})
+    endforeach()
+  else()
+    message(WARNING "mandoc not found (Debian: mandoc): the zip will lack the manual, "
+                    "${rendered_manuals}")
+  endif()
 endif()
 
 # The Debian package's documents, in Debian's formats.
@@ -107,6 +131,7 @@ if(WIN32)
 else()
   set(bundle_texts LICENSE ${user_pages})
 endif()
+list(APPEND bundle_texts ${bundle_manuals})
 install(FILES ${bundle_texts} DESTINATION . COMPONENT bundle EXCLUDE_FROM_ALL)
 add_custom_target(pigreco_package_files ALL DEPENDS ${gzipped} ${bundle_texts})
 
@@ -166,5 +191,17 @@ precision of the x87 80-bit extended format, and the running sum is
 rounded to a double after every term: the digits are those of that
 arithmetic, not of plain double arithmetic. The program does it exactly
 with integers, so it prints the same digits on every machine.]=])
+# Debian's armhf compiler and C library make ARMv7 code, which an ARMv6
+# processor stops at with an illegal instruction (.ci/stages/armhf.sh runs it
+# on both).
+if(CPACK_DEBIAN_PACKAGE_ARCHITECTURE STREQUAL "armhf")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
+
+
+This build runs on ARMv7 processors and later: the Raspberry Pi 2 and
+later (the Zero 2 W too) and other ARMv7 boards. The ARMv6 processor of
+the Raspberry Pi 1, Zero and Zero W cannot run it; there, build pigreco
+from its source.]=])
+endif()
 
 include(CPack)
