@@ -65,6 +65,14 @@ def built(data):
     return ""
 
 
+def rendered(path):
+    """A manual page as mandoc renders it to HTML, as the release does."""
+    def check(data):
+        page = subprocess.run(["mandoc", "-Thtml", SOURCE / path], capture_output=True, check=False).stdout
+        return "" if data == page else "is not %s rendered by mandoc -Thtml" % path
+    return check
+
+
 def its_program(data):
     """The program: its header names the row's machine, and it runs."""
     return ""
@@ -93,6 +101,8 @@ WINDOWS_ZIP = {
     "LICENSE.txt": crlf("LICENSE"),
     "README.txt": crlf("README.md"),
     "THIRD-PARTY.txt": crlf("packaging/third_party_header.txt", MINGW_COPYRIGHT),
+    "manual.html": rendered("man/pigreco.1"),
+    "manuale.html": rendered("man/it/pigreco.1"),
 }
 WEB_ZIP = {
     "index.html": built,
@@ -101,6 +111,8 @@ WEB_ZIP = {
     "LEGGIMI.md": same("LEGGIMI.md"),
     "LICENSE": same("LICENSE"),
     "README.md": same("README.md"),
+    "manual.html": rendered("man/pigreco.1"),
+    "manuale.html": rendered("man/it/pigreco.1"),
 }
 
 # The machine in a program's header: ELF e_machine, or the PE file header's.
