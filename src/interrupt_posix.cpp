@@ -28,9 +28,10 @@ extern "C" void on_interrupt(int signal_number)
 {
     const auto characters = static_cast<std::size_t>(characters_on_screen);
     if (characters > 0) {
-        // Nothing is left to do if these writes fail: the program ends anyway.
-        (void)!write(STDERR_FILENO, carriage_return_and_blanks.data(), 1 + characters);
-        (void)!write(STDERR_FILENO, "\r", 1);
+        ssize_t written = write(STDERR_FILENO, carriage_return_and_blanks.data(), 1 + characters);
+        if (written >= 0) written = write(STDERR_FILENO, "\r", 1);
+        // Nothing is left to do if a write failed: the program ends anyway.
+        (void)written;
     }
     // Blocked until this handler returns, the signal then ends the program.
     (void)std::signal(signal_number, SIG_DFL);

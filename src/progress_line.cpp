@@ -82,8 +82,8 @@ std::string time_left_text(milliseconds elapsed, std::uint32_t done, std::uint32
 std::string progress_line(milliseconds elapsed, std::uint32_t done, std::uint32_t total, int columns)
 {
     const std::string all = italian_grouping(total);
-    const std::string counts = formatted(texts::terms_summed_format, static_cast<int>(all.size()),
-                                         italian_grouping(done).c_str(), all.c_str());
+    std::string counts = formatted(texts::terms_summed_format, static_cast<int>(all.size()),
+                                   italian_grouping(done).c_str(), all.c_str());
     const std::string left = time_left_text(elapsed, done, total);
     std::string after_bar;
     if (!left.empty()) after_bar.append(" ").append(left);

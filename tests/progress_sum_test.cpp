@@ -45,20 +45,20 @@ constexpr std::int32_t pieces(std::int32_t whole, std::int32_t more)
 
 struct sum_case {
     const char* name;
-    std::int32_t count;
     milliseconds per_piece;
+    std::int32_t count;
     int columns;
     int looks;
     int lines; // shown, the erasure not counted
 };
 
 const sum_case sum_cases[] = {
-    {"a fast machine: never a second, nothing shown", pieces(4, 1), milliseconds{200}, 80, 4, 0},
-    {"one piece: no look at the clock", pieces(1, 0), milliseconds{5000}, 80, 0, 0},
-    {"after a second, then every half second", pieces(9, 1), milliseconds{300}, 80, 9, 3},
-    {"no look after the last piece", pieces(3, 0), milliseconds{1000}, 80, 2, 2},
-    {"a terminal too narrow for any line", pieces(3, 1), milliseconds{1000}, 10, 3, 0},
-    {"nothing to sum", 0, milliseconds{1000}, 80, 0, 0},
+    {"a fast machine: never a second, nothing shown", milliseconds{200}, pieces(4, 1), 80, 4, 0},
+    {"one piece: no look at the clock", milliseconds{5000}, pieces(1, 0), 80, 0, 0},
+    {"after a second, then every half second", milliseconds{300}, pieces(9, 1), 80, 9, 3},
+    {"no look after the last piece", milliseconds{1000}, pieces(3, 0), 80, 2, 2},
+    {"a terminal too narrow for any line", milliseconds{1000}, pieces(3, 1), 10, 3, 0},
+    {"nothing to sum", milliseconds{1000}, 0, 80, 0, 0},
 };
 
 TEST(ProgressSum, SameBitsOneLookAPieceAndNothingLeftOnScreen)
