@@ -9,7 +9,12 @@ fastest and median wall time of each, and their ratios. Checks that both
 runs of the program print the same bytes and that the first did show its
 progress.
 
-usage: progress_cost.py PIGRECO FLOOR [--count N] [--runs R] [--cpu C]
+With --callgrind N, also the instructions of both runs at count N under
+valgrind's callgrind, which counts them the same on a busy machine as on an
+idle one; under valgrind the line is rewritten more often for each term than
+in a run at full speed, so the difference is an upper bound.
+
+usage: progress_cost.py PIGRECO FLOOR [--count N] [--runs R] [--cpu C] [--callgrind N]
 """
 import argparse
 import os
@@ -19,6 +24,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 TERMS_SUMMED = b"Termini sommati: "
@@ -58,6 +64,18 @@ def run_floor(command, count):
     return time.monotonic() - start
 
 
+def instructions(command, count, error_on_terminal):
+    """The instructions callgrind counts in one run, and whether it showed progress."""
+    with tempfile.TemporaryDirectory() as folder:
+        out = os.path.join(folder, "callgrind.out")
+        _, _, terminal = run_program(["valgrind", "--tool=callgrind", "--callgrind-out-file=" + out,
+                                      "--log-file=" + os.path.join(folder, "log")] + command, count,
+                                     error_on_terminal)
+        with open(out) as data:
+            total = next(int(line.split()[1]) for line in data if line.startswith(("summary:", "totals:")))
+    return total, TERMS_SUMMED in terminal
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("pigreco")
@@ -65,6 +83,7 @@ def main():
     parser.add_argument("--count", type=int, default=2147483647)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--cpu", type=int, default=1)
+    parser.add_argument("--callgrind", type=int, metavar="N", help="also count instructions at count N")
     args = parser.parse_args()
     pin = ["taskset", "-c", str(args.cpu)] if shutil.which("taskset") else []
     if not pin:
@@ -99,6 +118,16 @@ def main():
         print("| %s | %.3f s | %.3f s | %.3f |" % (name, fastest[name], median[name], fastest[name] / fastest["floor"]))
     print("terminal / redirected: fastest %.4f, median %.4f" % (
         fastest[names[0]] / fastest[names[1]], median[names[0]] / median[names[1]]))
+
+    if args.callgrind:
+        if shutil.which("valgrind") is None:
+            print("valgrind not found (Debian: valgrind): no instruction counts")
+            return 0
+        shown, shows = instructions([os.path.abspath(args.pigreco)], args.callgrind, True)
+        hidden, _ = instructions([os.path.abspath(args.pigreco)], args.callgrind, False)
+        print("callgrind, count %d: %d instructions with standard error on the terminal (progress %s), "
+              "%d redirected: ratio %.6f" % (args.callgrind, shown, "shown" if shows else "NOT shown", hidden,
+                                             shown / hidden))
     return 0
 
 
