@@ -78,6 +78,7 @@ const time_left_case time_left_cases[] = {
     {"not yet steady", milliseconds{2999}, 1000000, 4000000, ""},
     {"steady: seconds", milliseconds{3000}, 1000000, 4000000, "mancano circa 9 s"},
     {"one second", milliseconds{3000}, 3000000, 4000000, "manca circa 1 s"},
+    {"4.5 s: rounded up", milliseconds{3000}, 1000000, 2500000, "mancano circa 5 s"},
     {"less than a second: rounded up", milliseconds{3000}, 3999999, 4000000, "manca circa 1 s"},
     {"59 s", milliseconds{59000}, 1000000, 2000000, "mancano circa 59 s"},
     {"a minute", milliseconds{60000}, 1000000, 2000000, "manca circa 1 min"},
@@ -94,14 +95,6 @@ TEST(ProgressLine, TimeLeftAtTheRateSoFar)
 {
     for (const time_left_case& c : time_left_cases)
         EXPECT_EQ(pigreco::time_left_text(c.elapsed, c.done, c.total), c.text) << c.name;
-}
-
-TEST(ProgressLine, ItalianDigitGrouping)
-{
-    const std::pair<std::uint32_t, const char*> cases[] = {
-        {0, "0"}, {999, "999"}, {1000, "1.000"}, {999999, "999.999"}, {1000000, "1.000.000"}, {largest, "2.147.483.647"},
-    };
-    for (const auto& [number, text] : cases) EXPECT_EQ(pigreco::italian_grouping(number), text) << number;
 }
 
 TEST(ProgressLine, FirstAfterASecondThenTwiceASecond)
