@@ -17,6 +17,12 @@ public:
 #endif
     console_session(const console_session&) = delete;
     console_session& operator=(const console_session&) = delete;
+
+#if defined(_WIN32)
+private:
+    // Whether the program, about to end, waits for Enter (close_wait.hpp).
+    bool waits_ = false;
+#endif
 };
 
 } // namespace pigreco

@@ -14,6 +14,7 @@
 
 #include "close_wait.hpp"
 #include "program_texts.hpp"
+#include "terminal.hpp"
 
 namespace pigreco {
 
@@ -37,17 +38,11 @@ BOOL WINAPI on_console_event(DWORD)
     return FALSE;
 }
 
-bool is_console(DWORD which)
-{
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
-}
-
 console_start how_started()
 {
     DWORD one = 0;
-    return {is_console(STD_INPUT_HANDLE), is_console(STD_OUTPUT_HANDLE), is_console(STD_ERROR_HANDLE),
-            GetConsoleProcessList(&one, 1)};
+    return {is_terminal(standard_stream::input), is_terminal(standard_stream::output),
+            is_terminal(standard_stream::error), GetConsoleProcessList(&one, 1)};
 }
 
 // Waits for Enter on the console. Whatever was typed before the question
@@ -81,14 +76,12 @@ void write_to_console_as_is(std::FILE* stream)
     (void)std::setvbuf(stream, nullptr, _IOFBF, BUFSIZ);
 }
 
-bool waits = false;
-
 } // namespace
 
 console_session::console_session()
 {
     const console_start start = how_started();
-    waits = waits_for_enter(start);
+    waits_ = waits_for_enter(start);
     if (start.output_is_console) write_to_console_as_is(stdout);
     if (start.error_is_console) write_to_console_as_is(stderr);
     if (!start.output_is_console && !start.error_is_console) return;
@@ -105,7 +98,7 @@ console_session::~console_session()
     // What is buffered first, the question after.
     (void)std::fflush(stdout);
     (void)std::fflush(stderr);
-    if (waits) wait_for_enter();
+    if (waits_) wait_for_enter();
     restore_code_page();
     (void)SetConsoleCtrlHandler(on_console_event, FALSE);
 }

@@ -20,4 +20,11 @@ inline constexpr const char* cpu_lacks_kernel_format =
 // an error: the window closes when the program ends.
 inline constexpr const char* press_enter_to_close = "Premi Invio per chiudere.";
 
+// While a long sum runs, on a terminal only (progress_line.hpp): the terms
+// summed so far, aligned to the width of the total, and the total, both with
+// Italian digit grouping; then the time left, with its amount ("12 s").
+inline constexpr const char* terms_summed_format = "Termini sommati: %*s di %s";
+inline constexpr const char* time_left_format = "mancano circa %s";
+inline constexpr const char* time_left_singular_format = "manca circa %s";
+
 } // namespace pigreco::texts

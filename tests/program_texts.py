@@ -10,3 +10,7 @@ PRESS_ENTER_TO_CLOSE = b"Premi Invio per chiudere."
 def result(count, value):
     """The prompt followed by the result line, as piped output shows them."""
     return PROMPT + ("Dopo %s iterazioni il valore approssimato di pi greco \u00e8 %s\n" % (count, value)).encode("utf-8")
+
+
+# How the line that a long sum shows on a terminal begins.
+TERMS_SUMMED = b"Termini sommati: "
