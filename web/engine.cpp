@@ -1,6 +1,8 @@
 // The program's dialogue for the page: the same reading of the count, the same
 // sum and the same texts as the console program (src/main.cpp), exported to
 // the Web Worker (web/worker.js), which sums in pieces to show its progress.
+// Beside the program's sum it keeps the double-only sum of the same terms,
+// which the page shows for comparison.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <emscripten/emscripten.h>
 
 #include "count_reader.hpp"
+#include "double_only_sum.hpp"
 #include "leibniz_sum.hpp"
 #include "program_texts.hpp"
 
@@ -21,7 +24,9 @@ std::int32_t count = 0;
 std::uint32_t terms = 0; // to sum: the count, or 0 when it is not positive
 std::uint32_t done = 0;
 double sum = 0.0;
+double double_only_sum = 0.0;
 char result_line[128];
+char double_only_digits[32];
 const char* answer = "";
 
 } // namespace
@@ -38,6 +43,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_begin(const char* typed)
     const pigreco::count_reading reading = pigreco::parse_count(typed);
     done = 0;
     sum = 0.0;
+    double_only_sum = 0.0;
     answer = "";
     if (reading.status == pigreco::count_status::no_numeral) answer = texts::not_an_integer;
     if (reading.status == pigreco::count_status::out_of_range) answer = texts::out_of_range;
@@ -53,10 +59,13 @@ EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_advance(std::int32_t most)
 {
     const std::uint32_t n = std::min(static_cast<std::uint32_t>(std::max(most, 0)), terms - done);
     sum = pigreco::leibniz_sum_further(sum, done, n);
+    double_only_sum = pigreco::web::double_only_sum_further(double_only_sum, done, n);
     done += n;
     if (done == terms) {
         (void)std::snprintf(result_line, sizeof result_line, texts::result_format, static_cast<int>(count), sum);
         answer = result_line;
+        // As the result line prints the program's sum.
+        (void)std::snprintf(double_only_digits, sizeof double_only_digits, "%.20g", double_only_sum);
     }
     return static_cast<std::int32_t>(done);
 }
@@ -64,5 +73,16 @@ EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_advance(std::int32_t most)
 // The line the console program would print last: its result or its error
 // message, in UTF-8; empty while the sum is not done.
 EMSCRIPTEN_KEEPALIVE const char* pigreco_answer() { return answer; }
+
+// The count as read, once pigreco_begin() has taken a valid one.
+EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_count() { return count; }
+
+// The program's running sum of the terms summed so far.
+EMSCRIPTEN_KEEPALIVE double pigreco_sum() { return sum; }
+
+// The double-only sum of the same terms, and once all are summed its digits
+// as the result line prints the program's sum.
+EMSCRIPTEN_KEEPALIVE double pigreco_double_only_sum() { return double_only_sum; }
+EMSCRIPTEN_KEEPALIVE const char* pigreco_double_only_digits() { return double_only_digits; }
 
 } // extern "C"

@@ -1,0 +1,191 @@
+// The page's side of the dialogue: sends what the user typed to the Web Worker
+// (worker.js, in pigreco-worker.js) and shows its answer exactly as the
+// console program prints it, with progress during a long sum, which the user
+// may stop: the worker is then ended and a fresh one started. Beneath a result
+// it explains the digits (closeness.js) and charts the sum's way toward π
+// (chart.js); the address keeps the count (address.js).
+'use strict';
+(function () {
+  var closeness = pigrecoCloseness;
+  var form = document.getElementById('dialogue');
+  var prompt = document.getElementById('prompt');
+  var field = document.getElementById('count');
+  var start = document.getElementById('start');
+  var stop = document.getElementById('stop');
+  var progressArea = document.getElementById('progress-area');
+  var progress = document.getElementById('progress');
+  var progressText = document.getElementById('progress-text');
+  var answer = document.getElementById('answer');
+  var explanation = document.getElementById('explanation');
+  var creeping = document.getElementById('creeping');
+  var chart = pigrecoChart.create(document.getElementById('chart'), document.getElementById('checkpoints'));
+
+  // A Worker from the text of the function that pigreco-worker.js defines: a
+  // page opened from a file may not start one from a script file.
+  var workerUrl = URL.createObjectURL(
+    new Blob(['(' + pigrecoWorker.toString() + ')();'], {type: 'text/javascript'}));
+  var worker = null;
+  var ready = false;   // the worker is there to take a count
+  var running = false; // and sums one, or will as soon as it is ready
+  var waiting = null;  // what the user typed before it was ready
+  var charted = false; // the chart shows the running sum
+  var numbers = new Intl.NumberFormat('it-IT');
+
+  function show(text, isError) {
+    answer.textContent = text;
+    answer.classList.toggle('error', isError);
+  }
+
+  function setRunning(now) {
+    running = now;
+    field.readOnly = now;
+    start.disabled = now || !ready;
+    stop.hidden = !now;
+    progressArea.hidden = !now;
+  }
+
+  function hideExplanation() {
+    explanation.hidden = true;
+    creeping.hidden = true;
+    charted = false;
+  }
+
+  function startChart(terms) {
+    creeping.hidden = false;
+    chart.begin(terms);
+    charted = true;
+  }
+
+  function setText(id, text) {
+    document.getElementById(id).textContent = text;
+  }
+
+  // `digits` with its first `agreeing` digits marked.
+  function showDigits(id, digits, agreeing) {
+    var cell = document.getElementById(id);
+    var marked = closeness.agreeingPrefixLength(digits, agreeing);
+    cell.textContent = '';
+    if (marked > 0) cell.appendChild(document.createElement('mark')).textContent = digits.slice(0, marked);
+    cell.appendChild(document.createTextNode(digits.slice(marked)));
+  }
+
+  function explain(result) {
+    var digits = result.answer.trim().split(' ').pop();
+    var agreeing = closeness.agreeingDigits(digits);
+    showDigits('result-digits', digits, agreeing);
+    showDigits('pi-digits', closeness.piDigits, agreeing);
+    setText('agreeing', agreeing === 0 ? 'Nessuna cifra coincide con quelle di π.'
+                        : agreeing === 1 ? 'La prima cifra coincide con quella di π (evidenziata).'
+                        : 'Le prime ' + agreeing + ' cifre coincidono con quelle di π (evidenziate).');
+    var n = Math.max(result.count, 0);
+    var difference = closeness.differenceFromPi(result.sum);
+    var estimate = n > 0 ? closeness.estimatedDifference(n) : 0;
+    // Both in the estimate's power of ten, so that their digits line up.
+    var exponent = n > 0 ? Math.floor(Math.log10(Math.abs(estimate))) : 0;
+    setText('difference', closeness.scientific(difference, exponent, 8));
+    document.getElementById('estimate-row').hidden = n === 0;
+    if (n > 0) {
+      setText('estimate-formula', (estimate < 0 ? '−' : '') + '1/' + n);
+      setText('estimate', closeness.scientific(estimate, exponent, 8));
+      setText('estimate-words', 'Dopo n termini la serie dista da π circa 1/n: π − risultato ha il segno del ' +
+              'termine successivo (qui il termine numero ' + numbers.format(n + 1) + ', ' +
+              (n % 2 === 0 ? 'positivo' : 'negativo') + ').');
+    } else {
+      setText('estimate-words', 'Nessun termine sommato: il risultato è 0 e dista da π quanto π stesso.');
+    }
+
+    setText('double-only-digits', result.doubleOnly.digits);
+    setText('program-digits', digits);
+    var ulps = closeness.ulpsBetween(result.sum, result.doubleOnly.sum);
+    var nearer = Math.abs(difference) < Math.abs(closeness.differenceFromPi(result.doubleOnly.sum));
+    setText('double-only-distance', ulps === 0 ? 'Qui i due valori coincidono.'
+            : 'I due valori distano ' + numbers.format(ulps) + ' ulp (unità nell’ultima cifra binaria del double); ' +
+              'più vicino a π è ' + (nearer ? 'il risultato del programma.' : 'il valore con i soli double.'));
+    explanation.hidden = false;
+  }
+
+  function startWorker() {
+    var own = new Worker(workerUrl);
+    worker = own;
+    own.onmessage = function (event) {
+      // A stopped worker's messages already on their way are not the page's.
+      if (own !== worker) return;
+      var message = event.data;
+      if ('ready' in message) {
+        ready = true;
+        prompt.textContent = message.ready;
+        field.disabled = false;
+        start.disabled = running;
+        if (waiting !== null) {
+          own.postMessage({typed: waiting});
+          waiting = null;
+        }
+      } else if ('progress' in message) {
+        var done = message.progress[0], total = message.progress[1];
+        progress.value = done / total;
+        progressText.textContent = 'Termini sommati: ' + numbers.format(done) + ' di ' + numbers.format(total);
+        if (!charted) startChart(total);
+        chart.add(message.points);
+      } else if ('answer' in message) {
+        setRunning(false);
+        show(message.answer, message.error);
+        if (message.error) {
+          hideExplanation();
+          pigrecoAddress.forget();
+        } else {
+          if (!charted && message.count > 0) startChart(message.count);
+          chart.add(message.points);
+          explain(message);
+          pigrecoAddress.keep(message.count);
+        }
+        field.focus();
+      }
+    };
+    own.onerror = function (event) {
+      if (own !== worker) return;
+      setRunning(false);
+      show('Errore: ' + event.message, true);
+    };
+  }
+
+  function run(typed) {
+    setRunning(true);
+    progress.value = 0;
+    progressText.textContent = '';
+    show('', false);
+    hideExplanation();
+    if (ready) worker.postMessage({typed: typed});
+    else waiting = typed; // sent as soon as the worker is ready
+    // The button that stops is where the keyboard is during the sum.
+    stop.focus();
+  }
+
+  form.addEventListener('submit', function (event) {
+    event.preventDefault();
+    if (!running && !field.disabled) run(field.value);
+  });
+
+  stop.addEventListener('click', function () {
+    if (!running) return;
+    worker.terminate();
+    ready = false;
+    waiting = null;
+    setRunning(false);
+    hideExplanation();
+    show('Calcolo interrotto.', false);
+    startWorker();
+    field.focus();
+  });
+
+  // A link with a count: run it, as if typed, once the worker is ready.
+  function runFromAddress() {
+    var count = pigrecoAddress.countToRun();
+    if (count === null || running) return;
+    field.value = count;
+    run(count);
+  }
+  window.addEventListener('hashchange', runFromAddress);
+
+  startWorker();
+  runFromAddress();
+})();
