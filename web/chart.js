@@ -2,7 +2,9 @@
 // axes logarithmic, beside the line 1/n (about the size of the series' rest
 // after n terms), from the checkpoints that the worker sends as the sum
 // passes them, redrawn as they arrive. The same checkpoints fill a table, the
-// chart's text alternative. Hand-written SVG: a few dozen lines, nothing to
+// chart's text alternative. During a sum it is redrawn a few times a second,
+// not at every message: the page's main thread shares the processor with the
+// worker. Hand-written SVG: a few dozen lines, nothing to
 // ship beside the page and no licence but the program's own.
 'use strict';
 var pigrecoChart = (function () {
@@ -26,7 +28,9 @@ var pigrecoChart = (function () {
 
   function create(box, tableBody) {
     var total = 0;
-    var points = []; // [terms summed, |sum − π|]
+    var points = []; // [terms summed, |sum − π|, sum]
+    var rows = 0; // of them in the table
+    var pending = null; // the timer of the next redrawing
 
     function draw() {
       var font = parseFloat(getComputedStyle(box).fontSize);
@@ -67,27 +71,41 @@ var pigrecoChart = (function () {
       box.innerHTML = parts.join('');
     }
 
-    window.addEventListener('resize', function () { if (total > 0) draw(); });
+    function fillTable() {
+      for (; rows < points.length; ++rows) {
+        var point = points[rows], row = tableBody.insertRow();
+        [numbers.format(point[0]), String(point[2]), closeness.shortScientific(point[1], 4),
+         closeness.shortScientific(1 / point[0], 4)].forEach(function (text) { row.insertCell().textContent = text; });
+      }
+    }
+
+    function drawNow() {
+      clearTimeout(pending);
+      pending = null;
+      draw();
+      fillTable();
+    }
+
+    window.addEventListener('resize', function () { if (total > 0) drawNow(); });
 
     return {
       // A new sum of `terms` terms: the axes are those of its last checkpoint.
       begin: function (terms) {
         total = terms;
         points = [];
+        rows = 0;
         tableBody.textContent = '';
-        draw();
+        drawNow();
       },
       // Checkpoints [terms summed, the program's sum then], in order.
       add: function (checkpoints) {
         checkpoints.forEach(function (point) {
-          var n = point[0], distance = Math.abs(closeness.differenceFromPi(point[1]));
-          points.push([n, distance]);
-          var row = tableBody.insertRow();
-          [numbers.format(n), String(point[1]), closeness.shortScientific(distance, 4),
-           closeness.shortScientific(1 / n, 4)].forEach(function (text) { row.insertCell().textContent = text; });
+          points.push([point[0], Math.abs(closeness.differenceFromPi(point[1])), point[1]]);
         });
-        if (checkpoints.length > 0) draw();
+        if (pending === null) pending = setTimeout(drawNow, 400);
       },
+      // The sum is done: its last checkpoints now.
+      finish: drawNow,
     };
   }
 

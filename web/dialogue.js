@@ -135,6 +135,7 @@
         } else {
           if (!charted && message.count > 0) startChart(message.count);
           chart.add(message.points);
+          chart.finish();
           explain(message);
           pigrecoAddress.keep(message.count);
         }
