@@ -74,8 +74,7 @@ var pigrecoChart = (function () {
     function fillTable() {
       for (; rows < points.length; ++rows) {
         var point = points[rows], row = tableBody.insertRow();
-        [numbers.format(point[0]), String(point[2]), closeness.shortScientific(point[1], 4),
-         closeness.shortScientific(1 / point[0], 4)].forEach(function (text) { row.insertCell().textContent = text; });
+        [numbers.format(point[0]), String(point[2]), closeness.shortScientific(point[1], 4)].forEach(function (text) { row.insertCell().textContent = text; });
       }
     }
 
