@@ -8,6 +8,10 @@
 // input (under Node.js given by bench/node_run.js). Chromium (headless, Debian's, through web/test's puppeteer-core): the
 // page from pressing Enter to the result shown, and the floor program from
 // loading its script to its line printed. Prints the fastest of RUNS (3).
+//   node bench/web_times.js --pages COUNT RUNS PAGE_FOLDER...
+// times only the pages in the folders given (each one's index.html, say of two
+// builds, before and after a change), one run of each in turn, and prints
+// every run, the fastest of each and the load average before and after.
 'use strict';
 const childProcess = require('node:child_process');
 const fs = require('node:fs');
@@ -16,7 +20,9 @@ const path = require('node:path');
 const url = require('node:url');
 const puppeteer = require(path.join(__dirname, '..', 'web', 'test', 'node_modules', 'puppeteer-core'));
 
-const [nativeBuild, wasmBuild, count, runsText] = process.argv.slice(2);
+const pagesOnly = process.argv[2] === '--pages';
+const [nativeBuild, wasmBuild, count, runsText] = pagesOnly ? [null, null, ...process.argv.slice(3, 5)] : process.argv.slice(2);
+const pageFolders = pagesOnly ? process.argv.slice(5) : [];
 const runs = Number(runsText || 3);
 const countFile = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'pigreco-count-')), 'count');
 fs.writeFileSync(countFile, count + '\n');
@@ -33,9 +39,9 @@ function processSeconds(command, args) {
   return {seconds, line: run.stdout.toString().split(': ').slice(1).join(': ').trim()};
 }
 
-async function pageSeconds(browser) {
+async function pageSeconds(browser, pageFolder = path.join(wasmBuild, 'web')) {
   const page = await browser.newPage();
-  await page.goto(url.pathToFileURL(path.resolve(wasmBuild, 'web', 'index.html')).href);
+  await page.goto(url.pathToFileURL(path.resolve(pageFolder, 'index.html')).href);
   await page.waitForFunction(() => !document.getElementById('start').disabled);
   await page.type('#count', count);
   const start = Date.now();
@@ -80,6 +86,25 @@ async function fastest(name, measure) {
   return best.seconds;
 }
 
+// The pages in turn, so that a change of the machine's load falls on all alike.
+async function timePages(browser) {
+  console.log(`load average before: ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
+  const best = pageFolders.map(() => Infinity);
+  const lines = pageFolders.map(() => new Set());
+  for (let i = 0; i < runs; ++i) {
+    for (const [j, folder] of pageFolders.entries()) {
+      const {seconds, line} = await pageSeconds(browser, folder);
+      console.log(`${folder}\t${count}\t${seconds.toFixed(3)} s`);
+      best[j] = Math.min(best[j], seconds);
+      lines[j].add(line);
+    }
+  }
+  console.log(`load average after: ${os.loadavg().map((x) => x.toFixed(2)).join(' ')}`);
+  pageFolders.forEach((folder, j) => {
+    console.log(`fastest\t${folder}\t${best[j].toFixed(3)} s\t${(best[j] / best[0]).toFixed(3)} of the first\t${[...lines[j]].join(' / ')}`);
+  });
+}
+
 (async () => {
   const node = [process.execPath, '--no-experimental-fetch'];
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'pigreco-bench-'));
@@ -90,6 +115,10 @@ async function fastest(name, measure) {
            '--allow-file-access-from-files', `--user-data-dir=${profile}`],
   });
   try {
+    if (pagesOnly) {
+      await timePages(browser);
+      return;
+    }
     const t = {};
     t.native = await fastest('native pigreco', () => processSeconds(path.join(nativeBuild, 'pigreco'), []));
     t.nativeFloor = await fastest('native floor', () => processSeconds(path.join(nativeBuild, 'bench', 'pigreco_floor'), []));

@@ -3,14 +3,17 @@
 # answers, the largest count's too (about 70 s), under Node.js; then the page
 # (web/) in headless Chromium, from its folder as a file and from a local
 # server, each answer compared with what the console program, built natively
-# here, prints. Not run: tests/end_to_end.py, since a console build under
-# Node.js is not the console program: Emscripten writes standard output a
-# line at a time (the prompt, which ends no line, is lost when the program
-# ends with an error), takes all of standard input at once and reports no
-# failed write.
+# here, prints, and what the page shows beneath it with a plain double loop;
+# screenshots of the page at a desktop's and at a phone's width are left in
+# build-ci/wasm/screenshots/ for people to look at (nothing compares them).
+# Not run: tests/end_to_end.py, since a console build under Node.js is not
+# the console program: Emscripten writes standard output a line at a time
+# (the prompt, which ends no line, is lost when the program ends with an
+# error), takes all of standard input at once and reports no failed write.
 # Node.js with its npm is the machine's own (NodeSource's nodejs here, which
-# Debian's npm would conflict with); puppeteer-core comes from npm, pinned by
-# web/test/package-lock.json, and drives Debian's chromium (it downloads none).
+# Debian's npm would conflict with); puppeteer-core and axe-core come from
+# npm, pinned by web/test/package-lock.json; puppeteer-core drives Debian's
+# chromium (it downloads none).
 # packages: emscripten chromium cmake ninja-build g++ googletest python3
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -33,4 +36,4 @@ build_and_test wasm --toolchain /usr/share/emscripten/cmake/Modules/Platform/Ems
 cmake -S . -B build-ci/wasm-native -G Ninja -DPIGRECO_BUILD_TESTS=OFF
 cmake --build build-ci/wasm-native -j "$(nproc)"
 (cd web/test && npm ci --no-audit --no-fund)
-node web/test/page_test.js build-ci/wasm/web build-ci/wasm-native/pigreco
+node web/test/page_test.js build-ci/wasm/web build-ci/wasm-native/pigreco build-ci/wasm/screenshots
