@@ -1,16 +1,18 @@
 // The program's dialogue for the page: the same reading of the count, the same
 // sum and the same texts as the console program (src/main.cpp), exported to
 // the Web Worker (web/worker.js), which sums in pieces to show its progress.
-// Beside the program's sum it keeps the double-only sum of the same terms,
-// which the page shows for comparison.
+// A second worker of the page sums the same terms as a plain double loop
+// does, for comparison: each worker has a module of its own, and advances
+// one of the two sums.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
 #include <emscripten/emscripten.h>
 
-#include "both_sums.hpp"
 #include "count_reader.hpp"
+#include "double_only_sum.hpp"
+#include "leibniz_sum.hpp"
 #include "program_texts.hpp"
 
 namespace {
@@ -22,7 +24,8 @@ namespace texts = pigreco::texts;
 std::int32_t count = 0;
 std::uint32_t terms = 0; // to sum: the count, or 0 when it is not positive
 std::uint32_t done = 0;
-pigreco::web::both_sums sums;
+double sum = 0.0;
+double double_only_sum = 0.0;
 char result_line[128];
 char double_only_digits[32];
 const char* answer = "";
@@ -40,7 +43,8 @@ EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_begin(const char* typed)
 {
     const pigreco::count_reading reading = pigreco::parse_count(typed);
     done = 0;
-    sums = {};
+    sum = 0.0;
+    double_only_sum = 0.0;
     answer = "";
     if (reading.status == pigreco::count_status::no_numeral) answer = texts::not_an_integer;
     if (reading.status == pigreco::count_status::out_of_range) answer = texts::out_of_range;
@@ -55,14 +59,24 @@ EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_begin(const char* typed)
 EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_advance(std::int32_t most)
 {
     const std::uint32_t n = std::min(static_cast<std::uint32_t>(std::max(most, 0)), terms - done);
-    sums = pigreco::web::both_sums_further(sums, done, n);
+    sum = pigreco::leibniz_sum_further(sum, done, n);
     done += n;
     if (done == terms) {
-        (void)std::snprintf(result_line, sizeof result_line, texts::result_format, static_cast<int>(count), sums.program);
+        (void)std::snprintf(result_line, sizeof result_line, texts::result_format, static_cast<int>(count), sum);
         answer = result_line;
-        // As the result line prints the program's sum.
-        (void)std::snprintf(double_only_digits, sizeof double_only_digits, "%.20g", sums.double_only);
     }
+    return static_cast<std::int32_t>(done);
+}
+
+// The same for the double-only sum, in place of the program's: once all terms
+// are summed, pigreco_double_only_digits() is that sum as the result line
+// prints the program's.
+EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_advance_double_only(std::int32_t most)
+{
+    const std::uint32_t n = std::min(static_cast<std::uint32_t>(std::max(most, 0)), terms - done);
+    double_only_sum = pigreco::web::double_only_sum_further(double_only_sum, done, n);
+    done += n;
+    if (done == terms) (void)std::snprintf(double_only_digits, sizeof double_only_digits, "%.20g", double_only_sum);
     return static_cast<std::int32_t>(done);
 }
 
@@ -74,11 +88,10 @@ EMSCRIPTEN_KEEPALIVE const char* pigreco_answer() { return answer; }
 EMSCRIPTEN_KEEPALIVE std::int32_t pigreco_count() { return count; }
 
 // The program's running sum of the terms summed so far.
-EMSCRIPTEN_KEEPALIVE double pigreco_sum() { return sums.program; }
+EMSCRIPTEN_KEEPALIVE double pigreco_sum() { return sum; }
 
-// The double-only sum of the same terms, and once all are summed its digits
-// as the result line prints the program's sum.
-EMSCRIPTEN_KEEPALIVE double pigreco_double_only_sum() { return sums.double_only; }
+// The double-only sum of the terms summed so far, and once all are its digits.
+EMSCRIPTEN_KEEPALIVE double pigreco_double_only_sum() { return double_only_sum; }
 EMSCRIPTEN_KEEPALIVE const char* pigreco_double_only_digits() { return double_only_digits; }
 
 } // extern "C"

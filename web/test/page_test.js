@@ -279,10 +279,11 @@ async function checkPage(browser, address, answers, tenMillion, expected) {
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => document.getElementById('progress-area').hidden);
   assert.equal(await page.$eval('#answer', (e) => e.textContent), 'Calcolo interrotto.');
-  // The stopped sum's worker is gone, the fresh one there.
+  // The stopped sum's workers are gone, the fresh ones there (one for the
+  // program's sum, one for the double-only sum).
   await page.waitForFunction(() => !document.getElementById('start').disabled);
-  for (let tries = 0; page.workers().length !== 1 && tries < 50; ++tries) await new Promise((resolve) => setTimeout(resolve, 100));
-  assert.equal(page.workers().length, 1, `${address}: workers after Stop`);
+  for (let tries = 0; page.workers().length !== 2 && tries < 50; ++tries) await new Promise((resolve) => setTimeout(resolve, 100));
+  assert.equal(page.workers().length, 2, `${address}: workers after Stop`);
   assert.equal(await page.$eval('#creeping', (e) => e.hidden), true, `${address}: the chart of a stopped sum`);
 
   // Stop, and at once another count, before the fresh worker can take it: it
