@@ -1,7 +1,7 @@
 // The page's side of the dialogue: sends what the user typed to the Web Worker
 // (worker.js, in pigreco-worker.js) and shows its answer exactly as the
 // console program prints it, with progress during a long sum, which the user
-// may stop: the worker is then ended and a fresh one started. Beneath a result
+// may stop: the workers are then ended and fresh ones started. Beneath a result
 // it explains the digits (closeness.js) and charts the sum's way toward π
 // (chart.js); the address keeps the count (address.js). A second worker sums
 // the same terms as a plain double loop does, for the comparison: on a core
