@@ -169,12 +169,17 @@
           hideExplanation();
           pigrecoAddress.forget();
         } else {
-          if (!charted && message.count > 0) startChart(message.count);
-          chart.add(message.points);
-          chart.finish();
-          result = message;
-          explainWhenComplete();
           pigrecoAddress.keep(message.count);
+          // The result line first, on the screen at once; what explains it
+          // in a task of its own, unless another sum has begun meanwhile.
+          setTimeout(function () {
+            if (message.id !== sumId || running) return;
+            if (!charted && message.count > 0) startChart(message.count);
+            chart.add(message.points);
+            chart.finish();
+            result = message;
+            explainWhenComplete();
+          }, 0);
         }
         field.focus();
       }
