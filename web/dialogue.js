@@ -4,8 +4,7 @@
 // may stop: the workers are then ended and fresh ones started. Beneath a result
 // it explains the digits (closeness.js) and charts the sum's way toward π
 // (chart.js); the address keeps the count (address.js). A second worker sums
-// the same terms as a plain double loop does, for the comparison: on a core
-// of its own where there is one, it costs the program's sum no time.
+// the same terms as a plain double loop does, for the comparison.
 'use strict';
 (function () {
   var closeness = pigrecoCloseness;
@@ -26,15 +25,16 @@
   // page opened from a file may not start one from a script file.
   var workerUrl = URL.createObjectURL(
     new Blob(['(' + pigrecoWorker.toString() + ')();'], {type: 'text/javascript'}));
-  var worker = null;     // the program's sum
-  var sideWorker = null; // the double-only sum
-  var ready = false;     // both workers are there to take a count
-  var running = false;   // and sum one, or will as soon as they are ready
-  var waiting = null;    // what the user typed before they were ready
-  var charted = false;   // the chart shows the running sum
-  var sumId = 0;         // of the sum asked for last, which the workers' answers name
-  var result = null;     // its answer, until the double-only sum joins it
-  var doubleOnly = null; // its double-only sum, until the answer joins it
+  var worker = null;      // the program's sum
+  var ready = false;      // the worker is there to take a count
+  var running = false;    // and sums one, or will as soon as it is ready
+  var waiting = null;     // what the user typed before it was ready
+  var charted = false;    // the chart shows the running sum
+  var sumId = 0;          // of the sum asked for last, which the workers' answers name
+  var side = null;        // the double-only sum's worker
+  var sideReady = false;  // is there to take a count
+  var sideBusy = false;   // sums one
+  var sideWaiting = null; // the message for it when it is ready
   var numbers = new Intl.NumberFormat('it-IT');
 
   function show(text, isError) {
@@ -110,27 +110,56 @@
     explanation.hidden = false;
   }
 
-  // The explanation once both the answer and the double-only sum are in.
-  function explainWhenComplete() {
-    if (result === null || doubleOnly === null) return;
-    explain(result, doubleOnly);
-    result = doubleOnly = null;
+  // The double-only sum has a worker of its own, which sums once the
+  // program's sum is done: it then costs that sum no time, even where the two
+  // would share a processor core, and the explanation follows the result
+  // after about a tenth of the sum's time.
+  function startSide() {
+    var own = new Worker(workerUrl);
+    side = own;
+    sideReady = sideBusy = false;
+    sideWaiting = null;
+    own.onmessage = function (event) {
+      if (own !== side) return;
+      var message = event.data;
+      if ('ready' in message) {
+        sideReady = true;
+        if (sideWaiting !== null) askSide(sideWaiting);
+      } else {
+        sideBusy = false;
+        if (message.id === sumId && result !== null && result.id === message.id) explain(result, message.doubleOnly);
+      }
+    };
   }
+
+  function askSide(request) {
+    if (!sideReady) {
+      sideWaiting = request;
+      return;
+    }
+    sideWaiting = null;
+    sideBusy = true;
+    side.postMessage(request);
+  }
+
+  var result = null; // the program's answer, until the double-only sum joins it
 
   function send(typed) {
     ++sumId;
-    result = doubleOnly = null;
+    result = null;
+    // The double-only sum of an earlier count is of no more use.
+    if (sideBusy) {
+      side.terminate();
+      startSide();
+    }
     worker.postMessage({typed: typed, id: sumId});
-    sideWorker.postMessage({typed: typed, id: sumId, doubleOnly: true});
   }
 
   function startWorkers() {
-    var own = new Worker(workerUrl), side = new Worker(workerUrl);
-    var readyCount = 0;
+    var own = new Worker(workerUrl);
     worker = own;
-    sideWorker = side;
+    startSide();
     function onReady() {
-      if (++readyCount < 2) return;
       ready = true;
       start.disabled = running;
       if (waiting !== null) {
@@ -138,16 +167,6 @@
         waiting = null;
       }
     }
-    side.onmessage = function (event) {
-      if (side !== sideWorker) return;
-      var message = event.data;
-      if ('ready' in message) {
-        onReady();
-      } else if (message.id === sumId && message.doubleOnly !== null) {
-        doubleOnly = message.doubleOnly;
-        explainWhenComplete();
-      }
-    };
     own.onmessage = function (event) {
       // A stopped worker's messages already on their way are not the page's.
       if (own !== worker) return;
@@ -178,13 +197,13 @@
             chart.add(message.points);
             chart.finish();
             result = message;
-            explainWhenComplete();
+            askSide({typed: String(message.count), id: message.id, doubleOnly: true});
           }, 0);
         }
         field.focus();
       }
     };
-    own.onerror = side.onerror = function (event) {
+    own.onerror = function (event) {
       if (own !== worker) return;
       setRunning(false);
       show('Errore: ' + event.message, true);
@@ -211,7 +230,7 @@
   stop.addEventListener('click', function () {
     if (!running) return;
     worker.terminate();
-    sideWorker.terminate();
+    side.terminate();
     ready = false;
     waiting = null;
     setRunning(false);

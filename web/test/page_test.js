@@ -245,6 +245,8 @@ async function checkPage(browser, address, answers, tenMillion, expected) {
   for (const [i, {line, agreeing}] of typed.entries()) {
     const where = `${address}: typed ${line}`;
     assert.deepEqual(await answerOf(page, line), {text: answers[i].text, error: answers[i].error}, where);
+    // The double-only sum is summed once the result is there, and the explanation follows.
+    if (!answers[i].error) await page.waitForFunction(() => !document.getElementById('explanation').hidden);
     const shown = await explanationOf(page);
     if (answers[i].error) assert.deepEqual([shown.shown, shown.address], [false, ''], `${where}: no explanation`);
     else checkExplanation(shown, line, agreeing, answers[i], expected[Number(line)], where);
@@ -309,6 +311,7 @@ async function checkPage(browser, address, answers, tenMillion, expected) {
                                     !document.getElementById('start').disabled, {timeout: 20000})
     .catch(() => assert.fail(`${address}: no answer to the count typed right after Stop`));
   assert.equal(await page.$eval('#answer', (e) => e.textContent), tenMillion.text, `${address}: the count typed after Stop`);
+  await page.waitForFunction(() => !document.getElementById('explanation').hidden);
   checkExplanation(await explanationOf(page), '10000000', 7, tenMillion, expected[10000000], `${address}: 10000000`);
   const shownSince = await page.evaluate(() => window.shownSince);
   const foreign = shownSince.filter((text) => !/^(Termini sommati: [\d.]+ di 10\.000\.000)? \| $/.test(text) &&
