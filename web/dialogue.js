@@ -31,6 +31,7 @@
   var waiting = null;     // what the user typed before it was ready
   var charted = false;    // the chart shows the running sum
   var sumId = 0;          // of the sum asked for last, which the workers' answers name
+  var result = null;      // the program's answer to it, until the double-only sum joins it
   var side = null;        // the double-only sum's worker
   var sideReady = false;  // is there to take a count
   var sideBusy = false;   // sums one
@@ -141,8 +142,6 @@
     sideBusy = true;
     side.postMessage(request);
   }
-
-  var result = null; // the program's answer, until the double-only sum joins it
 
   function send(typed) {
     ++sumId;
