@@ -116,6 +116,7 @@
   // would share a processor core, and the explanation follows the result
   // after about a tenth of the sum's time.
   function startSide() {
+    if (side !== null) side.terminate();
     var own = new Worker(workerUrl);
     side = own;
     sideReady = sideBusy = false;
@@ -147,19 +148,17 @@
     ++sumId;
     result = null;
     // The double-only sum of an earlier count is of no more use.
-    if (sideBusy) {
-      side.terminate();
-      startSide();
-    }
+    if (sideBusy) startSide();
     worker.postMessage({typed: typed, id: sumId});
   }
 
   function startWorkers() {
     var own = new Worker(workerUrl);
     worker = own;
-    startSide();
     function onReady() {
       ready = true;
+      // Only now, so as not to slow the first worker's start.
+      startSide();
       start.disabled = running;
       if (waiting !== null) {
         send(waiting);
@@ -229,7 +228,8 @@
   stop.addEventListener('click', function () {
     if (!running) return;
     worker.terminate();
-    side.terminate();
+    if (side !== null) side.terminate();
+    side = null;
     ready = false;
     waiting = null;
     setRunning(false);
