@@ -366,15 +366,14 @@ async function checkWidths(browser, address) {
     await page.goto('about:blank');
     await page.goto(address + '#n=10000000');
     await page.waitForFunction(() => !document.getElementById('explanation').hidden);
+    if (screenshots) {
+      fs.mkdirSync(screenshots, {recursive: true});
+      await page.screenshot({path: path.join(screenshots, `${name}.png`), fullPage: true});
+    }
     await page.$eval('#creeping details', (e) => { e.open = true; });
     const widths = await page.evaluate(() => [document.documentElement.scrollWidth,
       ...[...document.querySelectorAll('main *')].map((e) => e.scrollWidth - e.clientWidth)]);
     assert.ok(widths[0] <= width && Math.max(...widths.slice(1)) <= 1, `${address} at ${width} px: ${widths[0]} px wide`);
-    if (screenshots) {
-      await page.$eval('#creeping details', (e) => { e.open = false; });
-      fs.mkdirSync(screenshots, {recursive: true});
-      await page.screenshot({path: path.join(screenshots, `${name}.png`), fullPage: true});
-    }
   }
   await page.close();
   console.log(`${address}: nothing wider than a desktop's or a phone's screen`);
