@@ -29,4 +29,4 @@ build_and_test wasm --toolchain /usr/share/emscripten/cmake/Modules/Platform/Ems
 cmake -S . -B build-ci/wasm-native -G Ninja -DPIGRECO_BUILD_TESTS=OFF
 cmake --build build-ci/wasm-native -j "$(nproc)"
 (cd web/test && npm ci --no-audit --no-fund)
-node web/test/page_test.js build-ci/wasm/web build-ci/wasm-native/pigreco
+node web/test/page_test.js build-ci/wasm/web build-ci/wasm-native/pigreco build-ci/wasm/screenshots
