@@ -29,7 +29,8 @@ import tempfile
 import time
 from pathlib import Path
 
-import instruction_counts
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tools"))
+import instruction_counts  # noqa: E402 (shared with the tests, in tools/)
 
 RESULT_MARK = "Dopo "
 
@@ -82,7 +83,7 @@ class Build:
             "floor": self.folder / "bench" / f"pigreco_floor{suffix}",
             "x87": self.folder / "bench" / f"pigreco_x87{suffix}",
             "kernels": self.folder / "tools" / f"pigreco_kernels{suffix}",
-            "arithmetic": self.folder / "bench" / f"pigreco_arithmetic{suffix}",
+            "arithmetic": self.folder / "tools" / f"pigreco_arithmetic{suffix}",
         }
 
     def command(self, what, *arguments):
