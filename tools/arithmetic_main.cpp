@@ -18,7 +18,7 @@
 int main(int argc, char** argv)
 {
     if (argc != 4) {
-        std::fputs("usage: pigreco_arithmetic KERNEL FIRST COUNT\n", stderr);
+        (void)std::fputs("usage: pigreco_arithmetic KERNEL FIRST COUNT\n", stderr);
         return 2;
     }
     const std::string_view name = argv[1];
@@ -26,13 +26,13 @@ int main(int argc, char** argv)
     const auto count = static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10));
     constexpr std::uint32_t most = std::uint32_t{1} << 18;
     if (first < 2 || count > most || first > 2147483647U - most) {
-        std::fputs("pigreco_arithmetic: FIRST from 2 to 2^31 - 1 - 2^18, COUNT at most 2^18\n", stderr);
+        (void)std::fputs("pigreco_arithmetic: FIRST from 2 to 2^31 - 1 - 2^18, COUNT at most 2^18\n", stderr);
         return 2;
     }
     for (const pigreco::kernel& k : pigreco::kernels()) {
         if (name != k.name) continue;
         if (!k.runs_here()) {
-            std::fprintf(stderr, "pigreco_arithmetic: this CPU does not run the %s kernel\n", k.name);
+            (void)std::fprintf(stderr, "pigreco_arithmetic: this CPU does not run the %s kernel\n", k.name);
             return 1;
         }
         std::vector<double> signs(most);
@@ -40,6 +40,6 @@ int main(int argc, char** argv)
         std::printf("%.17g\n", pigreco::add_terms(3.14159265358979, signs.data(), first, count, k));
         return 0;
     }
-    std::fprintf(stderr, "pigreco_arithmetic: no kernel %s in this build\n", argv[1]);
+    (void)std::fprintf(stderr, "pigreco_arithmetic: no kernel %s in this build\n", argv[1]);
     return 1;
 }
