@@ -53,39 +53,50 @@
 namespace pigreco {
 
 // Each function returns what it finds of the lane (lane_rules.hpp): the
-// increment +-c, and whether the lane is hard.
+// increment +-c plus verdict_bias, and whether the lane is hard.
 
 // |x|, by its bits: some C libraries (MinGW-w64's) make fabs x87 assembly,
 // which no compiler can vectorise.
-static inline double magnitude(double x) { return double_of(bits_of(x) & ~hard_flip); }
+constexpr std::uint64_t sign_bit = std::uint64_t{1} << 63;
+static inline double magnitude(double x) { return double_of(bits_of(x) & ~sign_bit); }
+
+// Added to a quotient of size below 2^51, it leaves an integer in
+// (2^52, 2^53), where doubles are the integers, whatever the rounding: the
+// quotient rounded, plus 1.5 * 2^52, whose bits are its verdict.
+constexpr double signed_shift = 0x1.8p52;
+static_assert(bits_of(signed_shift) == verdict_bias);
 
 // Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double; `minus`
-// all ones for a term of sign factor -1, zero for +1. The estimate of c is
-// proved by an exact remainder.
-static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp, std::uint64_t minus)
+// all ones for a term of sign factor -1, zero for +1, and `numerator` 2^53
+// times the sign factor. The estimate of c is proved by an exact remainder.
+static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp,
+                                              [[maybe_unused]] std::uint64_t minus,
+                                              [[maybe_unused]] double numerator)
 {
-    // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of x
-    // rounded to an integer, and the bits of the sum minus those of 2^52 are
-    // that integer.
+#if PIGRECO_CHECK_WITH_FMA
+    constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
+    // The signed quotient x = numerator / d lies within 2^53 / 5 < 2^51 of
+    // zero: `shifted` is the estimate of x rounded, plus 1.5 * 2^52, and c_fp
+    // (subtracted exactly) that estimate. It and numerator - c * d are
+    // integers below 2^53 in magnitude whenever c is anywhere near x, so the
+    // fused product is exact; |e| is what it would be for 2^53 and |c|; so are
+    // d - 2|e| and d times the window (a power of two's fraction of a small
+    // integer). A wild c gives a huge |e| and a negative slack, and a NaN
+    // fails the comparison: both land on the hard path.
+    const double shifted = numerator / d_fp + signed_shift;
+    const double c_fp = shifted - signed_shift;
+    const double e = std::fma(-c_fp, d_fp, numerator);
+    const double slack = std::fma(-2.0, magnitude(e), d_fp);
+    return {bits_of(shifted), slack > d_fp * window ? 0 : hard_flag};
+#else
+    // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of
+    // x = 2^53 / d rounded to an integer, and the bits of the sum minus those
+    // of 2^52 are that integer. Unsigned arithmetic keeps even a wild estimate
+    // defined behaviour, and every comparison is spelled with shifts of sign
+    // bits, which the oldest 64-bit vector units (no 64-bit compares) can do.
+    // d < 2^32, so c * d modulo 2^64 splits into two 32-by-32-bit products.
     const double shifted = 0x1p53 / d_fp + 0x1p52;
     const std::uint64_t c = bits_of(shifted) - bits_of(0x1p52);
-    const std::uint64_t increment = (c ^ minus) - minus;
-#if PIGRECO_CHECK_WITH_FMA
-    // c (subtracted exactly) and 2^53 - c * d are integers below 2^53 in
-    // magnitude whenever c is anywhere near x, so the fused product is exact;
-    // so are d - 2|e| and d times the window (a power of two's fraction of a
-    // small integer). A wild c gives a huge |e| and a negative slack, and a
-    // NaN fails the comparison: both land on the hard path.
-    const double c_fp = shifted - 0x1p52;
-    const double e = std::fma(-c_fp, d_fp, 0x1p53);
-    const double slack = std::fma(-2.0, magnitude(e), d_fp);
-    constexpr double window = static_cast<double>(window_numerator) / static_cast<double>(window_denominator);
-    return {increment, slack > d_fp * window ? 0 : hard_flip};
-#else
-    // Unsigned arithmetic keeps even a wild estimate defined behaviour, and
-    // every comparison is spelled with shifts of sign bits, which the oldest
-    // 64-bit vector units (no 64-bit compares) can do. d < 2^32, so c * d
-    // modulo 2^64 splits into two 32-by-32-bit products.
     const std::uint64_t low = 0xFFFFFFFFU;
     const std::uint64_t e = (std::uint64_t{1} << 53) - ((c & low) * (d & low) + (((c >> 32) * (d & low)) << 32));
     const std::uint64_t e_sign = 0 - (e >> 63);
@@ -97,7 +108,7 @@ static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const std::uint64_t slack = d - 2 * abs_e;
     const std::uint64_t not_clear = // window_denominator * slack <= window_numerator * d
         1 - ((window_numerator * d - window_denominator * slack) >> 63);
-    return {increment, (too_far | not_clear) << 63};
+    return {((c ^ minus) - minus) + verdict_bias, (too_far | not_clear) << 63};
 #endif
 }
 
@@ -110,8 +121,8 @@ static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, 
 // either sign) is within one unit in the last place of x in any rounding
 // mode, and closer still when kept in the x87 format: |x~ - x| < 2^-22.
 // Adding 1.5 * 2^52 and storing the sum as a double leaves an integer in
-// [2^52, 2^53), however it rounds; its bits minus those of 1.5 * 2^52 are the
-// signed integer c in two's complement, and c_fp, the stored sum minus
+// [2^52, 2^53), however it rounds; its bits are verdict_bias plus the signed
+// integer c in two's complement, and c_fp, the stored sum minus
 // 1.5 * 2^52, is exactly c. (With the x87 unit, c is x~ rounded to an
 // integer and c_fp its exact conversion.) Then f = x~ - c_fp is exact
 // (|f| < 1 while x~ and c_fp are of one sign and at least 2^21 in size),
@@ -128,20 +139,19 @@ static inline lane_finding bounded_lane(double d_fp, double numerator)
     constexpr double bound = 0.5 - half_window - 0x1p-22;
     const double x = numerator / d_fp;
 #if FLT_EVAL_METHOD == 0
-    constexpr double signed_shift = 0x1.8p52;
     const std::uint64_t shifted = bits_of(x + signed_shift);
-    const std::uint64_t c = shifted - bits_of(signed_shift);
+    const std::uint64_t biased_increment = shifted;
     const double c_fp = double_of(shifted) - signed_shift;
 #else
     // Where doubles may be kept wider (the x87 unit), the compiler may take the
     // double read back from the bits for the wider sum it came from, which is
     // no integer: c_fp comes from the integer instead, by an exact conversion.
     const auto c_signed = static_cast<std::int64_t>(std::llrint(x));
-    const auto c = static_cast<std::uint64_t>(c_signed);
+    const std::uint64_t biased_increment = static_cast<std::uint64_t>(c_signed) + verdict_bias;
     const auto c_fp = static_cast<double>(c_signed);
 #endif
     const double f = x - c_fp;
-    return {c, ~bits_of(magnitude(f) - bound) & hard_flip};
+    return {biased_increment, ~bits_of(magnitude(f) - bound) & hard_flag};
 }
 
 } // namespace pigreco

@@ -256,7 +256,8 @@ void check_terms(const pigreco::kernel& k, const stretch& s, findings& f)
             const std::uint32_t count = first + j + 1;
             // The verdict is the increment for the sign factor of the index's parity.
             const bool as_alternating = (signs[j] > 0) == ((first + j) % 2 == 0);
-            const std::uint64_t increment = as_alternating ? verdicts[j] : 0 - verdicts[j];
+            const std::uint64_t increment = as_alternating ? pigreco::increment_of(verdicts[j])
+                                                           : 0 - pigreco::increment_of(verdicts[j]);
             const std::uint64_t before = pigreco_test::to_units(s.x87_sum(count - 1));
             ++f.counts_checked_by_terms;
             if (before + increment != pigreco_test::to_units(s.x87_sum(count)))

@@ -60,7 +60,7 @@ void check_block(const pigreco::kernel& k, std::uint32_t first, std::uint32_t n)
             ASSERT_FALSE(hard) << k.name << " index " << index;
         }
         if (hard) continue;
-        const auto increment = static_cast<std::int64_t>(verdicts[j]); // for the sign factor of index's parity
+        const auto increment = static_cast<std::int64_t>(pigreco::increment_of(verdicts[j])); // for the sign factor of index's parity
         const double sign = index % 2 == 0 ? 1.0 : -1.0;
         for (const std::uint64_t units : {std::uint64_t{3} << 51, (std::uint64_t{3} << 51) + 1}) { // even, odd
             ASSERT_EQ(increment, exact_change(units, sign, index)) << k.name << " index " << index;
