@@ -9,7 +9,7 @@
 
 namespace pigreco {
 
-double leibniz_sum_showing_progress(std::int32_t count, progress_output& output)
+double leibniz_sum_showing_progress(std::int32_t count, progress_output& output, std::uint32_t piece)
 {
     if (count <= 0) return leibniz_sum(count);
     const auto total = static_cast<std::uint32_t>(count);
@@ -18,9 +18,9 @@ double leibniz_sum_showing_progress(std::int32_t count, progress_output& output)
     std::size_t shown = 0;
     int columns = 0;
     for (std::uint32_t done = 0; done < total;) {
-        const std::uint32_t piece = std::min(progress_piece, total - done);
-        sum = leibniz_sum_further(sum, done, piece);
-        done += piece;
+        const std::uint32_t terms = std::min(piece, total - done);
+        sum = leibniz_sum_further(sum, done, terms);
+        done += terms;
         if (done == total) break;
         const std::chrono::milliseconds elapsed = output.elapsed();
         if (!progress_due(elapsed, last_shown)) continue;

@@ -31,6 +31,9 @@ public:
     virtual void on_screen(std::size_t characters) = 0;
 };
 
-double leibniz_sum_showing_progress(std::int32_t count, progress_output& output);
+// `piece`: the terms between two looks at the clock; any size gives the same
+// bits (the tests take small pieces, which an emulator sums quickly).
+double leibniz_sum_showing_progress(std::int32_t count, progress_output& output,
+                                    std::uint32_t piece = progress_piece);
 
 } // namespace pigreco
