@@ -27,7 +27,7 @@
 //  3. Otherwise the lane is hard and its increment is left to the exact
 //     reference step, which also settles the ties that depend on the parity
 //     of S. The share of such terms is about the window's width
-//     (tests/whole_range_test.cpp counts it).
+//     (tests/exact_step_share_test.cpp counts it).
 // The increment's magnitude q + [2r > d] is the nearest integer c to
 // x = 2^53 / d (never a half-integer, d being odd). Both lane functions below
 // find c from the floating-point quotient 2^53 / d and then prove it, each in
