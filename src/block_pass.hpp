@@ -130,14 +130,14 @@ constexpr alternation alternating{};
 
 // The two ways of settling a lane (lane_increments.hpp).
 struct checked_lanes { // any index from 2 on
-    static lane_finding verdict(std::uint64_t d, double d_fp, std::uint64_t minus, double numerator)
+    static std::uint64_t verdict(std::uint64_t d, double d_fp, std::uint64_t minus, double numerator)
     {
         return exact_checked_lane(d, d_fp, minus, numerator);
     }
 };
 
 struct bounded_lanes { // indices from first_bounded_index on
-    static lane_finding verdict(std::uint64_t /* d */, double d_fp, std::uint64_t /* minus */, double numerator)
+    static std::uint64_t verdict(std::uint64_t /* d */, double d_fp, std::uint64_t /* minus */, double numerator)
     {
         return bounded_lane(d_fp, numerator);
     }
@@ -156,7 +156,7 @@ auto with_lanes_for(std::uint32_t first, Settle settle)
 // What a pass over a block's lanes found besides their verdicts.
 struct block_summary {
     std::uint64_t total;           // the sum of the verdicts, modulo 2^64: with no hard lane, the block's change plus n * verdict_bias
-    std::uint64_t hard_seen;       // top bit set if some lane is hard
+    std::uint64_t verdicts_ored;   // hard (is_hard) if some lane is hard
     std::uint64_t other_sign_seen; // nonzero if some sign factor is not the alternating one
 };
 
@@ -179,19 +179,18 @@ PIGRECO_BUILT_INTO_CALLER block_summary settle_lanes(const double* sign_factors,
     block_summary summary{0, 0, 0};
     // Eight turns of the vector loop a pass rather than the two of
     // -funroll-loops: less of the loop's own counting and branching a term.
-    // Instructions a term (callgrind) from index 10^9: 11.33 against 11.44 in
-    // the generic kernel, 5.24 against 5.34 in the AVX2 one; from 10^6, below
-    // 2^21, 39.28 against 38.79 and 5.73 against 6.01.
+    // Instructions a term (callgrind, when this was chosen) from index 10^9:
+    // 11.33 against 11.44 in the generic kernel, 5.24 against 5.34 in the AVX2
+    // one; from 10^6, below 2^21, 39.28 against 38.79 and 5.73 against 6.01.
 #if defined(__GNUC__)
 #pragma GCC unroll 8
 #endif
     for (std::uint32_t j = 0; j < n; ++j) {
-        const lane_finding lane =
+        const std::uint64_t verdict =
             Lanes::verdict(first_d + 2 * std::uint64_t{j}, first_d_fp + offsets.twice[j], minus[j], numerator[j]);
-        const std::uint64_t verdict = verdict_of(lane);
         verdicts[j] = verdict;
         summary.total += verdict;
-        summary.hard_seen |= lane.hard;
+        summary.verdicts_ored |= verdict;
         summary.other_sign_seen |= bits_of(sign_factors[j]) ^ sign_bits[j];
     }
     return summary;
@@ -200,8 +199,7 @@ PIGRECO_BUILT_INTO_CALLER block_summary settle_lanes(const double* sign_factors,
 // `count` lanes of a block with hard lanes, from index `first` on, in order:
 // their verdicts summed and their hard flags gathered in one pass and, only
 // where one is hard, walked lane by lane, each hard lane given the exact
-// step. Built into the caller, so that a whole group's pass has a fixed
-// length and vectorises.
+// step. Built into the caller, which gives a whole group a fixed length.
 PIGRECO_BUILT_INTO_CALLER std::uint64_t add_group(std::uint64_t units, const std::uint64_t* verdicts,
                                                   const double* sign_factors, std::uint32_t first,
                                                   std::uint32_t count)
@@ -232,6 +230,7 @@ std::uint64_t add_in_order(std::uint64_t units, const std::uint64_t* verdicts, c
         const std::uint32_t count = smaller(group, n - start);
         const std::uint64_t* group_verdicts = verdicts + start;
         const double* group_signs = sign_factors + start;
+        // A constant length for every whole group, so that its pass vectorises.
         units = count == group ? add_group(units, group_verdicts, group_signs, first + start, group)
                                : add_group(units, group_verdicts, group_signs, first + start, count);
     }
@@ -248,7 +247,7 @@ double add_lanes(double sum, const double* sign_factors, std::uint32_t first, st
     const block_summary summary = settle_lanes<Lanes>(sign_factors, first, n, verdicts);
     if (summary.other_sign_seen != 0) return exact_steps(sum, sign_factors, first, n);
     const std::uint64_t units = to_units(sum);
-    if (summary.hard_seen == 0) return from_units(units + (summary.total - n * verdict_bias));
+    if (!is_hard(summary.verdicts_ored)) return from_units(units + (summary.total - n * verdict_bias));
     return from_units(add_in_order(units, verdicts, sign_factors, first, n));
 }
 

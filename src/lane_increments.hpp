@@ -52,8 +52,8 @@
 
 namespace pigreco {
 
-// Each function returns what it finds of the lane (lane_rules.hpp): the
-// increment +-c plus verdict_bias, and whether the lane is hard.
+// Each function returns the lane's verdict (lane_rules.hpp): the increment
+// +-c plus verdict_bias, with hard_flag ORed in where the lane is hard.
 
 // |x|, by its bits: some C libraries (MinGW-w64's) make fabs x87 assembly,
 // which no compiler can vectorise.
@@ -69,7 +69,7 @@ static_assert(bits_of(signed_shift) == verdict_bias);
 // Any index from 2 on: d odd, 5 <= d < 2^32, d_fp its exact double; `minus`
 // all ones for a term of sign factor -1, zero for +1, and `numerator` 2^53
 // times the sign factor. The estimate of c is proved by an exact remainder.
-static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp,
+static inline std::uint64_t exact_checked_lane([[maybe_unused]] std::uint64_t d, double d_fp,
                                               [[maybe_unused]] std::uint64_t minus,
                                               [[maybe_unused]] double numerator)
 {
@@ -87,7 +87,7 @@ static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const double c_fp = shifted - signed_shift;
     const double e = std::fma(-c_fp, d_fp, numerator);
     const double slack = std::fma(-2.0, magnitude(e), d_fp);
-    return {bits_of(shifted), slack > d_fp * window ? 0 : hard_flag};
+    return bits_of(shifted) | (slack > d_fp * window ? 0 : hard_flag);
 #else
     // 0 < x < 2^52, so adding 2^52 leaves no fraction bits: the estimate of
     // x = 2^53 / d rounded to an integer, and the bits of the sum minus those
@@ -108,7 +108,7 @@ static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, 
     const std::uint64_t slack = d - 2 * abs_e;
     const std::uint64_t not_clear = // window_denominator * slack <= window_numerator * d
         1 - ((window_numerator * d - window_denominator * slack) >> 63);
-    return {((c ^ minus) - minus) + verdict_bias, (too_far | not_clear) << 63};
+    return (((c ^ minus) - minus) + verdict_bias) | ((too_far | not_clear) << 63);
 #endif
 }
 
@@ -132,16 +132,15 @@ static inline lane_finding exact_checked_lane([[maybe_unused]] std::uint64_t d, 
 // Otherwise the lane is called hard; that covers every lane of the window
 // and a few more, within 2^-21 of its edge. The sign of |f| - B says which,
 // in any rounding mode (a zero difference means |f| = B, which is clear).
-static inline lane_finding bounded_lane(double d_fp, double numerator)
+static inline std::uint64_t bounded_lane(double d_fp, double numerator)
 {
     constexpr double half_window =
         static_cast<double>(window_numerator) / static_cast<double>(2 * window_denominator);
     constexpr double bound = 0.5 - half_window - 0x1p-22;
     const double x = numerator / d_fp;
 #if FLT_EVAL_METHOD == 0
-    const std::uint64_t shifted = bits_of(x + signed_shift);
-    const std::uint64_t biased_increment = shifted;
-    const double c_fp = double_of(shifted) - signed_shift;
+    const std::uint64_t biased_increment = bits_of(x + signed_shift);
+    const double c_fp = double_of(biased_increment) - signed_shift;
 #else
     // Where doubles may be kept wider (the x87 unit), the compiler may take the
     // double read back from the bits for the wider sum it came from, which is
@@ -151,7 +150,7 @@ static inline lane_finding bounded_lane(double d_fp, double numerator)
     const auto c_fp = static_cast<double>(c_signed);
 #endif
     const double f = x - c_fp;
-    return {biased_increment, ~bits_of(magnitude(f) - bound) & hard_flag};
+    return biased_increment | (~bits_of(magnitude(f) - bound) & hard_flag);
 }
 
 } // namespace pigreco

@@ -40,23 +40,12 @@ static constexpr lane_method method_for_block(std::uint32_t first)
 // rounds a quotient to an integer by adding 1.5 * 2^52 has the verdict in the
 // bits of that sum, with nothing to add or subtract. Every real increment is
 // below 2^52 in size, so a clear lane's verdict lies between 2^62 and 2^63
-// and its top bit is clear: finding the hard lanes of a block takes one OR a
-// vector of verdicts, and the sum of n clear verdicts is the sum of their
-// increments plus n * verdict_bias, modulo 2^64.
+// and its top bit is clear: the hard flag is ORed in as found, the OR of a
+// block's verdicts says whether any lane is hard, and the sum of n clear
+// verdicts is the sum of their increments plus n * verdict_bias, modulo 2^64.
 inline constexpr std::uint64_t verdict_bias = std::uint64_t{0x4338} << 48;
 inline constexpr std::uint64_t hard_flag = std::uint64_t{1} << 63;
 static constexpr bool is_hard(std::uint64_t verdict) { return (verdict & hard_flag) != 0; }
 static constexpr std::uint64_t increment_of(std::uint64_t verdict) { return verdict - verdict_bias; }
-
-// What a lane function finds: the increment plus verdict_bias, and `hard`,
-// hard_flag when the lane is hard and zero when not. The two stay apart until
-// the verdict is stored, because the block pass gathers `hard` of every lane
-// as it is, one OR a vector, where taking it back out of the verdict costs
-// an AND more in the loop that runs once a term.
-struct lane_finding {
-    std::uint64_t biased_increment;
-    std::uint64_t hard;
-};
-static constexpr std::uint64_t verdict_of(lane_finding lane) { return lane.biased_increment | lane.hard; }
 
 } // namespace pigreco
