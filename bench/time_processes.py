@@ -185,13 +185,16 @@ def peak_memory_kib(prefix, command, count):
 
 
 def instructions_per_term(builds):
-    """The arithmetic of one term, without its power call: the difference between
-    two runs of pigreco_arithmetic, over the terms between them, at small indices
-    (where the kernels prove each term with an exact remainder) and large ones."""
+    """What one term costs besides its power call: the difference between two
+    runs of pigreco_arithmetic, over the terms between them. The arithmetic
+    alone at small indices (where the kernels prove each term with an exact
+    remainder) and large ones; and at large ones with the loop of power calls,
+    pow's own instructions left out."""
     if shutil.which("valgrind") is None:
         print("\ninstructions per term: skipped: valgrind is not installed")
         return
-    print("\ninstructions per term of the arithmetic alone (callgrind; sign factors given, no pow)")
+    print("\ninstructions per term besides pow's own (callgrind): the arithmetic alone (sign factors given),\n"
+          "and with the loop of pow calls")
     for build in builds:
         if build.kind == "wine" or build.is_forced():
             continue
@@ -202,9 +205,9 @@ def instructions_per_term(builds):
             continue
         for kernel in runnable:
             counts = []
-            for first in (1000000, 1000000000):
-                counts.append(f"{instruction_counts.per_term(build.command('arithmetic'), kernel, first):6.2f} "
-                              f"from index {first}")
+            for signs, first in (("given", 1000000), ("given", 1000000000), ("pow", 1000000000)):
+                measured = instruction_counts.per_term(build.command("arithmetic"), kernel, signs, first)
+                counts.append(f"{measured:6.2f} {signs} from index {first}")
             print(f"  {build.name} {kernel:8} " + ", ".join(counts))
     print("  (valgrind runs no AVX-512 code: that kernel is left out)")
 

@@ -1,11 +1,13 @@
-// pigreco_arithmetic KERNEL FIRST COUNT: adds the COUNT terms from index FIRST
-// to a sum in [2, 4) through the named kernel's block pass, with the
-// alternating sign factors given rather than asked of std::pow, and prints
-// the sum. The arithmetic alone, for counting its instructions: the
-// difference between two counts, divided by the terms between them, is what
-// a term costs (bench/run.sh does this under callgrind). The sign factors of
-// the largest COUNT allowed are always written, so that writing them cancels
-// out of that difference.
+// pigreco_arithmetic KERNEL FIRST COUNT SIGNS: adds the COUNT terms from index
+// FIRST to a sum in [2, 4) through the named kernel's block pass and prints the
+// sum. SIGNS is `given`: the alternating sign factors are handed to the block
+// pass, so that no pow call is made and the arithmetic runs alone; or `pow`:
+// the block pass makes its power calls as the program does. For counting
+// instructions: the difference between two counts, divided by the terms
+// between them, is what a term costs (instruction_counts.py, which leaves
+// out the instructions inside pow). The sign factors of the largest COUNT
+// allowed are always written, so that writing them cancels out of that
+// difference.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +19,9 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        (void)std::fputs("usage: pigreco_arithmetic KERNEL FIRST COUNT\n", stderr);
+    const std::string_view signs_from = argc == 5 ? argv[4] : "";
+    if (argc != 5 || (signs_from != "given" && signs_from != "pow")) {
+        (void)std::fputs("usage: pigreco_arithmetic KERNEL FIRST COUNT given|pow\n", stderr);
         return 2;
     }
     const std::string_view name = argv[1];
@@ -37,7 +40,8 @@ int main(int argc, char** argv)
         }
         std::vector<double> signs(most);
         for (std::uint32_t j = 0; j < most; ++j) signs[j] = (first + j) % 2 == 0 ? 1.0 : -1.0;
-        std::printf("%.17g\n", pigreco::add_terms(3.14159265358979, signs.data(), first, count, k));
+        const double* given = signs_from == "given" ? signs.data() : nullptr;
+        std::printf("%.17g\n", pigreco::add_terms(3.14159265358979, given, first, count, k));
         return 0;
     }
     (void)std::fprintf(stderr, "pigreco_arithmetic: no kernel %s in this build\n", argv[1]);
