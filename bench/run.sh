@@ -13,8 +13,8 @@
 #   win32   - 32-bit Windows (MinGW-w64, static), run under 32-bit Wine, likewise.
 # Then time_processes.py times them (alternating, pinned to one core) and
 # prints, for each build, the fastest and the median run and their ratios to
-# its own floor; then the instructions that a term's arithmetic costs, without
-# the power calls, counted by valgrind's callgrind for each kernel it can run
+# its own floor; then the instructions that a term costs besides its pow
+# call's own, counted by valgrind's callgrind for each kernel it can run
 # (repeatable where wall time is noisy).
 # A quick look: bench/run.sh --counts 2000000 --counts-32 200000 --runs 3 --memory-counts 10
 set -euo pipefail

@@ -12,8 +12,8 @@ the ratio that counts is that of the fastest runs; the medians stand beside.
 Also: pigreco's peak resident memory; that every pigreco of a build prints the
 result line of that build's plain x87 long double loop, and that all builds
 print the same bytes (CR LF aside); and, under valgrind's callgrind, the
-instructions that a term's arithmetic costs without the power calls, for each
-kernel that valgrind runs.
+instructions that a term costs besides its pow call's own, for each kernel
+that valgrind runs.
 
 run.sh builds the programs and lists the builds for this script.
 """
