@@ -12,6 +12,7 @@
 #include "add_terms.hpp"
 #include "double_bits.hpp"
 #include "kernels.hpp"
+#include "lane_rules.hpp"
 #include "series_helpers.hpp"
 
 namespace {
@@ -54,6 +55,22 @@ TEST(AddTerms, EdgesOfTheIndexRange)
         for (const std::size_t n : {std::size_t{1}, std::size_t{7}, std::size_t{pigreco::block_size}, std::size_t{four_blocks}})
             expect_same(3.14159, alternating_signs(first, n), first);
     expect_same(3.14159, alternating_signs(last_index, 1), last_index);
+}
+
+// No sign factors given: the block pass makes its own power calls, as the
+// program does, and must reach the exact step's sum with the series' signs.
+TEST(AddTerms, OwnPowerCallsGiveTheSeriesSigns)
+{
+    const std::uint32_t bounded = pigreco::first_bounded_index;
+    const std::uint32_t firsts[] = {2, 1001, bounded - 300, 1U << 30, last_index - four_blocks};
+    for (const std::uint32_t first : firsts) {
+        const std::vector<double> signs = alternating_signs(first, four_blocks - 5);
+        const double exact = pigreco_test::exact_sum(3.14159, signs, first);
+        for (const pigreco::kernel& k : pigreco_test::runnable_kernels()) {
+            const double fast = pigreco::add_terms(3.14159, nullptr, first, signs.size(), k);
+            ASSERT_EQ(pigreco::bits_of(fast), pigreco::bits_of(exact)) << "first " << first << " (" << k.name << ")";
+        }
+    }
 }
 
 TEST(AddTerms, SumsAtAndBeyondTheBinadeEdges)
