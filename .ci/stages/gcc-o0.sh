@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # The gcc-o0 stage: its row in docs/platforms.md ("Targets") says what it builds,
 # runs and leaves out, and why.
-# What -O0 puts at risk is the arithmetic, which the known answers (the
-# largest count included) and the oracles check. Not the exhaustive test: the
-# largest count alone takes about two minutes here. Nor the slow tests of the
-# program's input, output and terminal, whose code the other native stages
-# run: the largest count through the program would take as long again.
+# Not the exhaustive test: the largest count alone takes about two minutes
+# here (the slow tests it also leaves out: its row).
 # packages: g++ cmake ninja-build googletest libgtest-dev libmpfr-dev python3 qemu-user
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
